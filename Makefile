@@ -1,0 +1,32 @@
+# Quellbid: make run | make test | make bench | make fuzz
+BUILD     ?= build
+GENERATOR ?= Ninja
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all setup configure build run test bench fuzz clean
+
+all: build
+
+setup:
+	@bash scripts/setup.sh
+
+configure: setup
+	@if [ ! -f $(BUILD)/build.ninja ]; then cmake -S . -B $(BUILD) -G $(GENERATOR) $(CMAKE_FLAGS); fi
+
+build: configure
+	@cmake --build $(BUILD)
+
+run: build
+	@bash scripts/run.sh $(BUILD)
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j2
+
+bench: build
+	@bash scripts/bench.sh $(BUILD)
+
+fuzz: setup
+	@bash scripts/fuzz.sh
+
+clean:
+	rm -rf $(BUILD) build-asan build-fuzz

@@ -1,0 +1,174 @@
+#include <QtTest>
+
+#include "Conversions.h"
+#include "Exception.h"
+#include "StringTable.h"
+
+using namespace qb;
+
+class TestConversions : public QObject {
+  Q_OBJECT
+ private slots:
+  void numericText_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("allowPeriod");
+    QTest::addColumn<bool>("numeric");
+    QTest::newRow("digits") << "0123456789" << true << true;
+    QTest::newRow("empty") << "" << true << false;
+    QTest::newRow("lone period") << "." << true << true;
+    QTest::newRow("two periods") << "1.2.3" << true << true;
+    QTest::newRow("period not allowed") << "1.5" << false << false;
+    QTest::newRow("blank") << " 1" << true << false;
+    QTest::newRow("minus") << "-1" << true << false;
+    QTest::newRow("comma") << "1,000" << true << false;
+    QTest::newRow("dollar") << "$5" << true << false;
+  }
+  void numericText() {
+    QFETCH(QString, text);
+    QFETCH(bool, allowPeriod);
+    QFETCH(bool, numeric);
+    QCOMPARE(IsNumericText(text.toStdString(), allowPeriod), numeric);
+  }
+
+  void strToFloat_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("separator");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<double>("value");
+    QTest::newRow("plain") << "12.5" << "." << true << 12.5;
+    QTest::newRow("blanks around") << " 12 " << "." << true << 12.0;
+    QTest::newRow("plus point five") << "+.5" << "." << true << 0.5;
+    QTest::newRow("lone period") << "." << "." << true << 0.0;
+    QTest::newRow("negative") << "-3.25" << "." << true << -3.25;
+    QTest::newRow("exponent") << "1e5" << "." << true << 100000.0;
+    QTest::newRow("exponent signed") << "2.5E-7" << "." << true << 2.5e-7;
+    QTest::newRow("exponent no digits") << "1e" << "." << false << 0.0;
+    QTest::newRow("lone minus") << "-" << "." << false << 0.0;
+    QTest::newRow("empty") << "" << "." << false << 0.0;
+    QTest::newRow("blanks only") << "   " << "." << false << 0.0;
+    QTest::newRow("two periods") << "1.2.3" << "." << false << 0.0;
+    QTest::newRow("letters") << "abc" << "." << false << 0.0;
+    QTest::newRow("dollar") << "$5" << "." << false << 0.0;
+    QTest::newRow("comma under period") << "1,5" << "." << false << 0.0;
+    QTest::newRow("comma locale") << "1,5" << "," << true << 1.5;
+    QTest::newRow("period under comma") << "1.5" << "," << false << 0.0;
+    QTest::newRow("inner blank") << "1 5" << "." << false << 0.0;
+    QTest::newRow("overflow") << "1e99999" << "." << false << 0.0;
+    QTest::newRow("underflow reads zero") << "1e-99999" << "." << true << 0.0;
+    QTest::newRow("hex is not decimal") << "0x10" << "." << false << 0.0;
+  }
+  void strToFloat() {
+    QFETCH(QString, text);
+    QFETCH(QString, separator);
+    QFETCH(bool, ok);
+    QFETCH(double, value);
+    const std::string t = text.toStdString();
+    const char sep = separator.toLatin1().at(0);
+    if (ok) {
+      QCOMPARE(static_cast<double>(StrToFloat(t, sep)), value);
+    } else {
+      try {
+        StrToFloat(t, sep);
+        QFAIL("no exception");
+      } catch (const Exception& e) {
+        QCOMPARE(QString::fromStdString(e.what()), "'" + text + "' is not a valid floating point value");
+      }
+    }
+  }
+
+  void strToInt_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("value");
+    QTest::newRow("zero") << "0" << true << 0;
+    QTest::newRow("double zero") << "00" << true << 0;
+    QTest::newRow("twelve") << "12" << true << 12;
+    QTest::newRow("max") << "2147483647" << true << 2147483647;
+    QTest::newRow("min") << "-2147483648" << true << int(-2147483648LL);
+    QTest::newRow("beyond max") << "2147483648" << false << 0;
+    QTest::newRow("huge") << "99999999999" << false << 0;
+    QTest::newRow("fraction") << "1.5" << false << 0;
+    QTest::newRow("empty") << "" << false << 0;
+    QTest::newRow("lone minus") << "-" << false << 0;
+    QTest::newRow("letters") << "1a" << false << 0;
+  }
+  void strToInt() {
+    QFETCH(QString, text);
+    QFETCH(bool, ok);
+    QFETCH(int, value);
+    const std::string t = text.toStdString();
+    if (ok) {
+      QCOMPARE(StrToInt(t), value);
+    } else {
+      try {
+        StrToInt(t);
+        QFAIL("no exception");
+      } catch (const Exception& e) {
+        QCOMPARE(QString::fromStdString(e.what()), "'" + text + "' is not a valid integer value");
+      }
+    }
+  }
+
+  void floatToStr_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("zero") << 0.0 << "0";
+    QTest::newRow("whole") << 25.0 << "25";
+    QTest::newRow("half") << 12.5 << "12.5";
+    QTest::newRow("seven sixths") << 7.0 / 6.0 << "1.16666666666667";
+    QTest::newRow("1E15") << 1e15 << "1E15";
+    QTest::newRow("just below 1E15") << 123456789012345.0 << "123456789012345";
+    QTest::newRow("rounds up to 1E15") << 999999999999999.9 << "1E15";
+    QTest::newRow("small scientific") << 2.5e-7 << "2.5E-7";
+    QTest::newRow("1E-4 fixed") << 0.0001 << "0.0001";
+    QTest::newRow("below 1E-4") << 0.00009 << "9E-5";
+    QTest::newRow("negative") << -26.5 << "-26.5";
+    QTest::newRow("tenth") << 0.1 << "0.1";
+    QTest::newRow("big scientific") << 1.5e300 << "1.5E300";
+  }
+  void floatToStr() {
+    QFETCH(double, value);
+    QFETCH(QString, text);
+    QCOMPARE(QString::fromStdString(FloatToStr(value, '.')), text);
+  }
+
+  void floatToStrUsesSeparator() { QCOMPARE(QString::fromStdString(FloatToStr(12.5, ',')), QString("12,5")); }
+
+  void displayMessage_data() {
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("letter") << "Bad value" << "Bad value.";
+    QTest::newRow("digit") << "Code 7" << "Code 7.";
+    QTest::newRow("period") << "Done." << "Done.";
+    QTest::newRow("quote sorts before period") << "'x' is not a valid integer value'" << "'x' is not a valid integer value'";
+    QTest::newRow("empty") << "" << "";
+  }
+  void displayMessage() {
+    QFETCH(QString, message);
+    QFETCH(QString, shown);
+    QCOMPARE(QString::fromStdString(DisplayMessage(message.toStdString())), shown);
+  }
+
+  void stringTable_data() {
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("OK") << 30100 << "OK";
+    QTest::newRow("Finish") << 30113 << "&Finish";
+    QTest::newRow("Cancel German falls back") << 30100 + 20 * 6 + 1 << "Cancel";
+    QTest::newRow("Help Korean falls back") << 30100 + 20 * 15 + 2 << "&Help";
+    QTest::newRow("Warning caption") << 30508 << "Warning";
+    QTest::newRow("Warning caption Russian") << 30508 + 30 << "Warning";
+    QTest::newRow("Confirmation caption Korean") << 30507 + 30 * 15 << "Confirmation";
+    QTest::newRow("Calculator Russian") << 31800 << "Calculator";
+    QTest::newRow("Calculator error Korean") << 31941 << "Error";
+    QTest::newRow("unknown") << 12345 << "";
+  }
+  void stringTable() {
+    QFETCH(int, id);
+    QFETCH(QString, text);
+    QCOMPARE(QString::fromStdString(LoadStr(id)), text);
+  }
+};
+
+QTEST_APPLESS_MAIN(TestConversions)
+#include "test_conversions.moc"
