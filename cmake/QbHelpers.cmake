@@ -20,3 +20,24 @@ function(qb_add_test)
   endif()
   set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${env}")
 endfunction()
+
+# qb_glob_tests(<prefix> <core_libs> <gui_libs>): in the calling folder, every
+# test_core_*.cpp links the GUI-free libraries; every other test_*.cpp is a
+# widget test linked with the GUI libraries (skipped in core-only builds).
+# Lists are ';'-separated; either may be empty.
+function(qb_glob_tests prefix core_libs gui_libs)
+  file(GLOB core_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/test_core_*.cpp)
+  foreach(src ${core_tests})
+    get_filename_component(name ${src} NAME_WE)
+    qb_add_test(NAME ${prefix}_${name} SOURCES ${src} LIBS ${core_libs})
+  endforeach()
+  if(NOT QB_CORE_ONLY)
+    file(GLOB gui_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/test_*.cpp)
+    foreach(src ${gui_tests})
+      if(NOT src IN_LIST core_tests)
+        get_filename_component(name ${src} NAME_WE)
+        qb_add_test(NAME ${prefix}_${name} SOURCES ${src} LIBS ${gui_libs} GUI)
+      endif()
+    endforeach()
+  endif()
+endfunction()

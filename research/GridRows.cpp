@@ -1,0 +1,69 @@
+#include "GridRows.h"
+
+#include <algorithm>
+
+namespace qb {
+
+std::string GridRows::Fold(std::string_view text) {
+  std::string folded(text);
+  for (char& c : folded)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return folded;
+}
+
+void GridRows::IndexAdd(std::string_view itemNumber) { ++index_[Fold(itemNumber)]; }
+
+void GridRows::IndexRemove(std::string_view itemNumber) {
+  auto it = index_.find(Fold(itemNumber));
+  if (it != index_.end() && --it->second == 0) index_.erase(it);
+}
+
+bool GridRows::ContainsItemNumber(std::string_view itemNumber) const {
+  return index_.find(Fold(itemNumber)) != index_.end();
+}
+
+bool GridRows::AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
+                          std::string_view amount) {
+  if (description.empty()) return false;
+  if (amount == "FOREIGN") return false;
+  std::string key = Fold(itemNumber);
+  auto [it, inserted] = index_.try_emplace(std::move(key), 0);
+  if (!inserted && it->second > 0) return false;
+  it->second = 1;
+  rows_.push_back(ResearchRow{std::string(itemNumber), std::string(bids), std::string(amount),
+                              std::string(description), false});
+  return true;
+}
+
+void GridRows::SetItemNumber(size_t i, std::string_view itemNumber) {
+  IndexRemove(rows_[i].itemNumber);
+  rows_[i].itemNumber = std::string(itemNumber);
+  IndexAdd(rows_[i].itemNumber);
+}
+
+void GridRows::Clear() {
+  rows_.clear();
+  index_.clear();
+}
+
+void GridRows::RemoveFlagged(const std::vector<char>& flags) {
+  size_t out = 0;
+  for (size_t i = 0; i < rows_.size(); ++i) {
+    if (i < flags.size() && flags[i]) {
+      IndexRemove(rows_[i].itemNumber);
+      continue;
+    }
+    if (out != i) rows_[out] = std::move(rows_[i]);
+    ++out;
+  }
+  rows_.resize(out);
+}
+
+void GridRows::Reorder(const std::vector<size_t>& order) {
+  std::vector<ResearchRow> sorted;
+  sorted.reserve(rows_.size());
+  for (size_t old : order) sorted.push_back(std::move(rows_[old]));
+  rows_ = std::move(sorted);
+}
+
+}  // namespace qb

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace qb {
+
+// One auction of the research grid. Texts are UTF-8 (or raw page bytes).
+struct ResearchRow {
+  std::string itemNumber;
+  std::string bids;
+  std::string amount;
+  std::string description;
+  bool checked = false;
+};
+
+// The rows of the research grid in grid order, with a case-insensitive index of
+// item numbers so that AddGridRow never searches through the rows.
+class GridRows {
+ public:
+  // Appends a row unless description is empty, amount is "FOREIGN" or the
+  // item number is already present (letter case ignored). New rows are unchecked.
+  bool AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
+                  std::string_view amount);
+
+  size_t size() const { return rows_.size(); }
+  bool empty() const { return rows_.empty(); }
+  const ResearchRow& operator[](size_t i) const { return rows_[i]; }
+  const std::vector<ResearchRow>& rows() const { return rows_; }
+
+  bool ContainsItemNumber(std::string_view itemNumber) const;
+  void SetChecked(size_t i, bool checked) { rows_[i].checked = checked; }
+  // The user retyped an Item Number in place; later adds compare against it.
+  void SetItemNumber(size_t i, std::string_view itemNumber);
+
+  void Clear();
+  // Removes every row whose flag is non-zero; the others keep their order.
+  // flags may be shorter than the row count (missing flags keep the row).
+  void RemoveFlagged(const std::vector<char>& flags);
+  // Puts the rows in the given order: order[k] is the old index of new row k.
+  void Reorder(const std::vector<size_t>& order);
+
+ private:
+  static std::string Fold(std::string_view text);
+  void IndexAdd(std::string_view itemNumber);
+  void IndexRemove(std::string_view itemNumber);
+
+  std::vector<ResearchRow> rows_;
+  // Folded item number -> number of rows carrying it (retyping may duplicate).
+  std::unordered_map<std::string, uint32_t> index_;
+};
+
+}  // namespace qb
