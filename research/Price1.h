@@ -1,0 +1,120 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "GridRows.h"
+
+class QAction;
+class QSplitter;
+class QMenu;
+
+namespace qb {
+
+class TCppWebBrowser;
+class ResearchGridModel;
+class LVMainGridView;
+class TProPanel;
+class TProButton;
+class TProSpeedButton;
+class TProStatusBar;
+class TProWarningDialog;
+class TProInfoDialog;
+class TProCalcDialog;
+class SnapshotNameGenerator;
+
+// The research window: tool bar, grid, splitter, status bar, the promotional
+// browser and the main browser; every command of the program starts here.
+class TfrmMainPrice : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit TfrmMainPrice(QWidget* parent = nullptr);
+  ~TfrmMainPrice() override;
+
+  // Set by the application: open the statistics window and the About window.
+  void SetStatisticsCommand(std::function<void()> command) { FStatisticsCommand = std::move(command); }
+  void SetAboutCommand(std::function<void()> command) { FAboutCommand = std::move(command); }
+
+  const GridRows& Rows() const;
+  ResearchGridModel* GridModel() const { return FModel; }
+  LVMainGridView* Grid() const { return LVMainGrid; }
+  TCppWebBrowser* MainBrowser() const { return Bro; }
+  TCppWebBrowser* AdsBrowser() const { return broAds; }
+  int SortDirection() const { return FSortDirection; }
+
+  // Addresses of the start page, the help page and an auction's item page.
+  static QString StartPageAddress();
+  static QString HelpPageAddress();
+  static QString ItemViewAddress(const QString& itemNumber);
+  static QString PromotionalPageAddress();
+
+ public slots:
+  // File
+  void Search2Click();
+  void Exit1Click();
+  // View
+  void NewResearchWindow1Click();
+  void Calculator1Click();
+  void SeeSelectedItem1Click();
+  void Graphs1Click();
+  // Data
+  void Search1Click();
+  void ClearSear1Click();
+  void ClearGridOnly1Click();
+  // Filters
+  void Hi1Click();
+  void Low1Click();
+  // Parse
+  void RemoveZero1Click();
+  void RemoveCheckedItems1Click();
+  void RemoveUncheckedItems1Click();
+  void DeleteSelectedItems1Click();
+  void RemoveUnselectedItems1Click();
+  // Help
+  void OnlineHelp1Click();
+  void AboutRegister1Click();
+  // Grid header
+  void LVMainGridColumnClick(int column);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildToolBar(QWidget* panel);
+  void FormShow();
+  void FormResize();
+  void ppAdsResize();
+  void broAdsDownloadComplete();
+  void PriceFilter(const QString& caption, bool high);
+  void RemoveWhere(const std::function<bool(size_t)>& goes);
+  void ShowLocalPromotion();
+
+  std::function<void()> FStatisticsCommand;
+  std::function<void()> FAboutCommand;
+  int FSortDirection = -1;
+  std::unique_ptr<SnapshotNameGenerator> FSnapshotNames;
+
+  ResearchGridModel* FModel = nullptr;
+  TProPanel* ProPanel1 = nullptr;
+  TProButton* ProButton1 = nullptr;
+  LVMainGridView* LVMainGrid = nullptr;
+  QWidget* Splitter1 = nullptr;
+  TProStatusBar* ProStatusBar1 = nullptr;
+  TProPanel* ppBottom = nullptr;
+  TProPanel* ppAds = nullptr;
+  TProPanel* ProPanel2 = nullptr;
+  TProPanel* ppMainBro = nullptr;
+  TCppWebBrowser* broAds = nullptr;
+  TCppWebBrowser* Bro = nullptr;
+  TProWarningDialog* pwdGen = nullptr;
+  TProInfoDialog* pidHelp = nullptr;
+  TProCalcDialog* calc = nullptr;
+  bool FAdsFailed = false;
+};
+
+}  // namespace qb
