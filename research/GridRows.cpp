@@ -62,7 +62,15 @@ void GridRows::RemoveFlagged(const std::vector<char>& flags) {
 void GridRows::Reorder(const std::vector<size_t>& order) {
   std::vector<ResearchRow> sorted;
   sorted.reserve(rows_.size());
-  for (size_t old : order) sorted.push_back(std::move(rows_[old]));
+  std::vector<char> taken(rows_.size(), 0);
+  for (size_t old : order)
+    if (old < rows_.size() && !taken[old]) {
+      taken[old] = 1;
+      sorted.push_back(std::move(rows_[old]));
+    }
+  // Rows the order does not name keep their place at the end.
+  for (size_t i = 0; i < rows_.size(); ++i)
+    if (!taken[i]) sorted.push_back(std::move(rows_[i]));
   rows_ = std::move(sorted);
 }
 

@@ -1,1 +1,100 @@
 #include "GridRules.h"
+
+#include <algorithm>
+#include <string>
+
+#include "Conversions.h"
+#include "Exception.h"
+
+namespace qb {
+
+RemovalScan ScanForRemoval(size_t rowCount, const std::function<bool(size_t)>& goes) {
+  RemovalScan scan;
+  scan.flags.assign(rowCount, 0);
+  for (size_t i = 0; i < rowCount; ++i) {
+    try {
+      if (goes(i)) {
+        scan.flags[i] = 1;
+        ++scan.removed;
+      }
+    } catch (...) {
+      scan.error = std::current_exception();
+      break;
+    }
+  }
+  return scan;
+}
+
+bool IsZeroBid(std::string_view bids) {
+  if (!IsNumericText(bids, true)) return true;
+  return StrToInt(bids) == 0;
+}
+
+float GridAmountValue(std::string_view amount) {
+  std::string text(amount);
+  if (auto dollar = text.find('$'); dollar != std::string::npos) text.erase(dollar, 1);
+  return static_cast<float>(StrToFloat(text, '.'));
+}
+
+float FilterValue(std::string_view text, char localeSeparator) {
+  long double value = 0;
+  if (TryStrToFloat(text, value, localeSeparator) || (localeSeparator != '.' && TryStrToFloat(text, value, '.')))
+    return static_cast<float>(value);
+  throw Exception(FloatErrorMessage(text));
+}
+
+bool NumericCellValue(std::string_view text, float& value) {
+  if (!IsNumericText(text, true)) return false;
+  long double v = 0;
+  if (!TryStrToFloat(text, v, '.')) return false;
+  value = static_cast<float>(v);
+  return true;
+}
+
+int CompareNumericCells(std::string_view first, std::string_view second, int direction) {
+  float a = 0, b = 0;
+  if (!NumericCellValue(first, a) || !NumericCellValue(second, b)) return 0;
+  if (a > b) return -direction;
+  if (a < b) return direction;
+  return 0;
+}
+
+int CompareGridRows(const ResearchRow& first, const ResearchRow& second, int column, int direction,
+                    const TextCompare& compareText) {
+  switch (column) {
+    case kItemNumberColumn: {
+      const int c = compareText(first.itemNumber, second.itemNumber);
+      return ((c > 0) - (c < 0)) * direction;
+    }
+    case kDescriptionColumn: {
+      const int c = compareText(first.description, second.description);
+      return ((c > 0) - (c < 0)) * direction;
+    }
+    case kBidsColumn:
+      return CompareNumericCells(first.bids, second.bids, direction);
+    case kAmountColumn:
+      return CompareNumericCells(first.amount, second.amount, direction);
+    default:
+      return 0;
+  }
+}
+
+std::vector<size_t> MergeSortOrder(size_t n, const std::function<bool(size_t, size_t)>& goesBefore) {
+  std::vector<size_t> order(n), buffer(n);
+  for (size_t i = 0; i < n; ++i) order[i] = i;
+  // Bottom-up merge: a right element moves ahead only when it must go before
+  // the left one, so equal or incomparable rows keep their relative order.
+  for (size_t width = 1; width < n; width *= 2) {
+    for (size_t lo = 0; lo < n; lo += 2 * width) {
+      const size_t mid = std::min(lo + width, n), hi = std::min(lo + 2 * width, n);
+      size_t i = lo, j = mid, k = lo;
+      while (i < mid && j < hi) buffer[k++] = goesBefore(order[j], order[i]) ? order[j++] : order[i++];
+      while (i < mid) buffer[k++] = order[i++];
+      while (j < hi) buffer[k++] = order[j++];
+    }
+    order.swap(buffer);
+  }
+  return order;
+}
+
+}  // namespace qb

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <exception>
 #include <functional>
 #include <string_view>
 #include <vector>
@@ -8,4 +9,51 @@
 #include "GridRows.h"
 
 namespace qb {
+
+// Column numbers of the grid.
+enum GridColumn { kItemNumberColumn = 0, kBidsColumn = 1, kAmountColumn = 2, kDescriptionColumn = 3 };
+
+// The removal pass: tests every row in order; flags[i] is set for the rows that
+// go. A test that throws stops the pass there: the flags found so far are kept
+// and the error is returned, so the caller removes those rows and reports it.
+struct RemovalScan {
+  std::vector<char> flags;
+  size_t removed = 0;
+  std::exception_ptr error;
+};
+RemovalScan ScanForRemoval(size_t rowCount, const std::function<bool(size_t)>& goes);
+
+// Zero-bid rule: the row goes when its Bids text is not numeric, or is numeric
+// with the integer value 0. Throws the integer conversion message otherwise.
+bool IsZeroBid(std::string_view bids);
+
+// A grid Amount as the filters and the sort compare it: first "$" removed,
+// read with the period, rounded to single precision. Throws on bad text.
+float GridAmountValue(std::string_view amount);
+
+// The typed filter value: the locale's separator or the period, rounded to
+// single precision. Throws "'<text>' is not a valid floating point value".
+float FilterValue(std::string_view text, char localeSeparator);
+
+// A numeric sort cell: numeric text that converts (single precision).
+// Cells of digits and periods that do not convert count as non-numeric.
+bool NumericCellValue(std::string_view text, float& value);
+
+// Numeric comparison of the Bids/Amount sort: 0 when either cell is not a
+// number; otherwise -1 when the first is larger, +1 when smaller, 0 when
+// equal, times direction.
+int CompareNumericCells(std::string_view first, std::string_view second, int direction);
+
+// Text comparison of the Item Number/Description sort, supplied by the caller
+// (locale order, letter case ignored).
+using TextCompare = std::function<int(std::string_view, std::string_view)>;
+
+// The sort comparison: negative when first goes before second.
+int CompareGridRows(const ResearchRow& first, const ResearchRow& second, int column, int direction,
+                    const TextCompare& compareText);
+
+// Stable merge sort of the indices 0..n-1 that only asks whether the row at
+// index a must go before the row at index b; any answer pattern terminates.
+std::vector<size_t> MergeSortOrder(size_t n, const std::function<bool(size_t, size_t)>& goesBefore);
+
 }  // namespace qb

@@ -1,0 +1,84 @@
+#include "LVMainGrid.h"
+
+#include <QHeaderView>
+#include <QItemSelection>
+
+#include "ResearchGridModel.h"
+
+namespace qb {
+
+LVMainGridView::LVMainGridView(ResearchGridModel* model, QWidget* parent) : QTableView(parent), FModel(model) {
+  setObjectName(QStringLiteral("LVMainGrid"));
+  setAccessibleName(QStringLiteral("Research grid"));
+  setModel(model);
+  setShowGrid(true);
+  setFrameShape(QFrame::NoFrame);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setSelectionMode(QAbstractItemView::ExtendedSelection);
+  setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+  setWordWrap(false);
+  setSortingEnabled(false);
+  setTabKeyNavigation(false);
+  verticalHeader()->hide();
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+  horizontalHeader()->setSectionsClickable(true);
+  horizontalHeader()->setHighlightSections(false);
+  horizontalHeader()->setStretchLastSection(false);
+  horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  for (int c = 0; c < 4; ++c) setColumnWidth(c, ResearchGridModel::ColumnWidth(c));
+  connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &LVMainGridView::ColumnClick);
+}
+
+int LVMainGridView::SelectedCount() const { return int(selectionModel()->selectedRows().size()); }
+
+int LVMainGridView::FirstSelected() const {
+  int first = -1;
+  for (const QModelIndex& i : selectionModel()->selectedRows())
+    if (first < 0 || i.row() < first) first = i.row();
+  return first;
+}
+
+std::vector<char> LVMainGridView::SelectedFlags() const {
+  std::vector<char> flags(size_t(FModel->rowCount()), 0);
+  for (const QItemSelectionRange& range : selectionModel()->selection())
+    for (int r = range.top(); r <= range.bottom(); ++r)
+      if (r >= 0 && size_t(r) < flags.size()) flags[size_t(r)] = 1;
+  return flags;
+}
+
+void LVMainGridView::SelectRows(const std::vector<char>& flags) {
+  QItemSelection selection;
+  const int last = FModel->columnCount() - 1;
+  for (size_t r = 0; r < flags.size();) {
+    if (!flags[r]) {
+      ++r;
+      continue;
+    }
+    size_t end = r;
+    while (end + 1 < flags.size() && flags[end + 1]) ++end;
+    selection.select(FModel->index(int(r), 0), FModel->index(int(end), last));
+    r = end + 1;
+  }
+  selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+void LVMainGridView::RemoveFlagged(const std::vector<char>& flags) {
+  std::vector<char> selected = SelectedFlags();
+  const int current = currentIndex().row();
+  int newCurrent = -1;
+  std::vector<char> kept;
+  kept.reserve(selected.size());
+  for (size_t r = 0, k = 0; r < selected.size(); ++r) {
+    if (r < flags.size() && flags[r]) continue;
+    if (int(r) == current) newCurrent = int(k);
+    kept.push_back(selected[r]);
+    ++k;
+  }
+  FModel->RemoveFlagged(flags);
+  if (newCurrent >= 0)
+    selectionModel()->setCurrentIndex(FModel->index(newCurrent, 0), QItemSelectionModel::NoUpdate);
+  SelectRows(kept);
+}
+
+}  // namespace qb

@@ -1,0 +1,464 @@
+#include "Price1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSplitter>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include "Application.h"
+#include "Conversions.h"
+#include "Dialogs.h"
+#include "GridRules.h"
+#include "HarvestText.h"
+#include "LVMainGrid.h"
+#include "Platform.h"
+#include "ProCalc.h"
+#include "ProCtrls.h"
+#include "ProDlgs.h"
+#include "ProStBar.h"
+#include "ResearchGridModel.h"
+#include "Snapshot.h"
+#include "TCppWebBrowser.h"
+
+namespace qb {
+
+namespace {
+
+const QString kItemViewTemplate = QStringLiteral("https://cgi.ebay.com/ws/eBayISAPI.dll?ViewItem&item=###");
+const QString kPromotionalPage = QStringLiteral("https://www.velmora-software.com/quellbidads/index.htm");
+const int kGridHeight = 131;
+
+// The page shown in the promotional browser when the maker's page cannot load.
+const char* kLocalPromotion = R"(<html><body style="margin:0;font:12px sans-serif;background:#fdfbf4;color:#333">
+<div style="padding:10px"><div style="font-weight:bold;font-size:15px;color:#a01818">Quellbid</div>
+<p>Harvest completed auctions with <b>F7</b>, prune the grid, then open <b>Graphs and Statistics</b>.</p>
+<p style="color:#666">Tip: remove zero-bid items before looking at prices.</p></div></body></html>)";
+
+// Harvest results go into the grid; the view hears of new rows in one batch.
+class WindowHarvestTarget : public HarvestTarget {
+ public:
+  WindowHarvestTarget(ResearchGridModel* model, TProWarningDialog* warning, QWidget* window)
+      : FModel(model), FWarning(warning), FWindow(window) {
+    FModel->BeginAdding();
+  }
+  ~WindowHarvestTarget() override { FModel->EndAdding(); }
+
+  bool AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
+                  std::string_view amount) override {
+    return FModel->AddGridRow(description, itemNumber, bids, amount);
+  }
+  void ShowDollarNotice() override {
+    FModel->EndAdding();  // the rows found so far show behind the message
+    FModel->BeginAdding();
+    InformationMessageBox(QStringLiteral("Only U.S. Dollar auctions have been added to the grid"), FWindow);
+  }
+  void ShowNoResults() override {
+    FWarning->SetCaption(QStringLiteral("No Results Added"));
+    FWarning->SetWarningMessage(QStringLiteral("No Results Added"));
+    FWarning->Execute();
+  }
+
+ private:
+  ResearchGridModel* FModel;
+  TProWarningDialog* FWarning;
+  QWidget* FWindow;
+};
+
+TProPanel* MakePanel(const char* name, QWidget* parent) {
+  auto* panel = new TProPanel(parent);
+  panel->setObjectName(QString::fromLatin1(name));
+  return panel;
+}
+
+}  // namespace
+
+TfrmMainPrice::TfrmMainPrice(QWidget* parent) : QMainWindow(parent) {
+  setObjectName(QStringLiteral("frmMainPrice"));
+  setWindowTitle(QStringLiteral("Quellbid"));
+  QFont font(QStringLiteral("MS Sans Serif"));
+  font.setPixelSize(11);
+  setFont(font);
+  FSnapshotNames = std::make_unique<SnapshotNameGenerator>();
+
+  auto* client = new QWidget(this);
+  auto* column = new QVBoxLayout(client);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+
+  ProPanel1 = MakePanel("ProPanel1", client);
+  ProPanel1->SetBevelOuter(bvNone);
+  ProPanel1->setFixedHeight(41);
+  BuildToolBar(ProPanel1);
+  column->addWidget(ProPanel1);
+
+  FModel = new ResearchGridModel(this);
+  auto* splitter = new QSplitter(Qt::Vertical, client);
+  splitter->setObjectName(QStringLiteral("Splitter1"));
+  splitter->setHandleWidth(8);
+  splitter->setChildrenCollapsible(false);
+  Splitter1 = splitter;
+  LVMainGrid = new LVMainGridView(FModel, splitter);
+  LVMainGrid->setMinimumHeight(20);
+  connect(LVMainGrid, &LVMainGridView::ColumnClick, this,
+          [this](int c) { Guard([&] { LVMainGridColumnClick(c); }); });
+
+  ppBottom = MakePanel("ppBottom", splitter);
+  ppBottom->SetBevelOuter(bvNone);
+  auto* bottom = new QHBoxLayout(ppBottom);
+  bottom->setContentsMargins(0, 0, 0, 0);
+  bottom->setSpacing(0);
+
+  ppAds = MakePanel("ppAds", ppBottom);
+  ppAds->SetBorderWidth(4);
+  ppAds->setFixedWidth(193);
+  ppAds->installEventFilter(this);
+  ProPanel2 = MakePanel("ProPanel2", ppAds);
+  ProPanel2->setFixedHeight(230);
+  ProPanel2->installEventFilter(this);
+  auto* ads = new QVBoxLayout(ppAds);
+  ads->setContentsMargins(5, 5, 5, 5);
+  ads->addWidget(ProPanel2);
+  ads->addStretch(1);
+  broAds = new TCppWebBrowser(ProPanel2);
+  broAds->setObjectName(QStringLiteral("broAds"));
+  connect(broAds, &TCppWebBrowser::DownloadComplete, this, [this] { broAdsDownloadComplete(); });
+  connect(broAds->View(), &QWebEngineView::loadFinished, this, [this](bool ok) {
+    if (!ok && !FAdsFailed) ShowLocalPromotion();
+  });
+
+  ppMainBro = MakePanel("ppMainBro", ppBottom);
+  ppMainBro->SetBorderWidth(4);
+  auto* main = new QVBoxLayout(ppMainBro);
+  main->setContentsMargins(5, 5, 5, 5);
+  Bro = new TCppWebBrowser(ppMainBro);
+  Bro->setObjectName(QStringLiteral("Bro"));
+  main->addWidget(Bro);
+  bottom->addWidget(ppAds);
+  bottom->addWidget(ppMainBro, 1);
+
+  splitter->addWidget(LVMainGrid);
+  splitter->addWidget(ppBottom);
+  splitter->setStretchFactor(0, 0);
+  splitter->setStretchFactor(1, 1);
+  splitter->setSizes({136, 400});
+  column->addWidget(splitter, 1);
+  setCentralWidget(client);
+
+  ProStatusBar1 = new TProStatusBar(this);
+  ProStatusBar1->setObjectName(QStringLiteral("ProStatusBar1"));
+  ProStatusBar1->setFixedHeight(19);
+  setStatusBar(ProStatusBar1);
+
+  pwdGen = new TProWarningDialog(this);
+  pwdGen->setObjectName(QStringLiteral("pwdGen"));
+  pidHelp = new TProInfoDialog(this);
+  pidHelp->setObjectName(QStringLiteral("pidHelp"));
+  QFont dialogFont(QStringLiteral("MS Sans Serif"));
+  dialogFont.setPixelSize(11);
+  pwdGen->SetFont(dialogFont);
+  pidHelp->SetFont(dialogFont);
+  calc = new TProCalcDialog(this);
+  calc->setObjectName(QStringLiteral("calc"));
+  calc->SetSoundType(stAsterisk);
+  calc->SetModal(false);
+  calc->SetStayOnTop(true);
+
+  BuildMenus();
+
+  resize(963, 668);
+  if (QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+
+  Search2Click();
+}
+
+TfrmMainPrice::~TfrmMainPrice() = default;
+
+const GridRows& TfrmMainPrice::Rows() const { return FModel->Rows(); }
+
+QString TfrmMainPrice::StartPageAddress() { return CurrentDirectory() + QStringLiteral("/base.htm"); }
+
+QString TfrmMainPrice::HelpPageAddress() { return CurrentDirectory() + QStringLiteral("/index.htm"); }
+
+QString TfrmMainPrice::ItemViewAddress(const QString& itemNumber) {
+  QString address = kItemViewTemplate;
+  const int at = address.indexOf(QStringLiteral("###"));
+  return address.replace(at, 3, QString::fromLatin1(QUrl::toPercentEncoding(itemNumber, ".")));
+}
+
+QString TfrmMainPrice::PromotionalPageAddress() { return kPromotionalPage; }
+
+void TfrmMainPrice::BuildMenus() {
+  struct Item {
+    const char* menu;
+    const char* name;
+    const char* caption;
+    void (TfrmMainPrice::*handler)();
+    QKeySequence key;
+  };
+  const Item items[] = {
+      {"File", "Search2", "Search Start Page", &TfrmMainPrice::Search2Click, {}},
+      {"File", "Exit1", "Exit", &TfrmMainPrice::Exit1Click, {}},
+      {"View", "NewResearchWindow1", "New Research Window", &TfrmMainPrice::NewResearchWindow1Click, {}},
+      {"View", "Calculator1", "Calculator", &TfrmMainPrice::Calculator1Click, {}},
+      {"View", "SeeSelectedItem1", "See Selected Item", &TfrmMainPrice::SeeSelectedItem1Click, {}},
+      {"View", "Graphs1", "Graphs and Statistics", &TfrmMainPrice::Graphs1Click, {}},
+      {"Data", "Search1", "Add All From Page", &TfrmMainPrice::Search1Click, QKeySequence(Qt::Key_F7)},
+      {"Data", "ClearSear1", "Clear Search And Grid", &TfrmMainPrice::ClearSear1Click, {}},
+      {"Data", "ClearGridOnly1", "Clear Grid Only", &TfrmMainPrice::ClearGridOnly1Click, {}},
+      {"Filters", "Hi1", "Set Hi", &TfrmMainPrice::Hi1Click, {}},
+      {"Filters", "Low1", "Set Low", &TfrmMainPrice::Low1Click, {}},
+      {"Parse", "RemoveZero1", "Remove Zero Bid Items", &TfrmMainPrice::RemoveZero1Click, {}},
+      {"Parse", "RemoveCheckedItems1", "Remove Checked Items", &TfrmMainPrice::RemoveCheckedItems1Click, {}},
+      {"Parse", "RemoveUncheckedItems1", "Remove Unchecked Items", &TfrmMainPrice::RemoveUncheckedItems1Click, {}},
+      {"Parse", "DeleteSelectedItems1", "Remove Selected Items", &TfrmMainPrice::DeleteSelectedItems1Click, {}},
+      {"Parse", "RemoveUnselectedItems1", "Remove Unselected Items", &TfrmMainPrice::RemoveUnselectedItems1Click,
+       {}},
+      {"Help", "OnlineHelp1", "Program Help", &TfrmMainPrice::OnlineHelp1Click, {}},
+      {"Help", "AboutRegister1", "About", &TfrmMainPrice::AboutRegister1Click, {}},
+  };
+  QMenu* menu = nullptr;
+  QString menuTitle;
+  for (const Item& item : items) {
+    if (menuTitle != QLatin1String(item.menu)) {
+      menuTitle = QString::fromLatin1(item.menu);
+      menu = menuBar()->addMenu(menuTitle);
+      menu->setObjectName(menuTitle + QStringLiteral("Menu"));
+    }
+    QAction* action = menu->addAction(QString::fromLatin1(item.caption));
+    action->setObjectName(QString::fromLatin1(item.name));
+    if (!item.key.isEmpty()) {
+      action->setShortcut(item.key);
+      action->setShortcutContext(Qt::WindowShortcut);
+    }
+    auto handler = item.handler;
+    connect(action, &QAction::triggered, this, [this, handler] { Guard([&] { (this->*handler)(); }); });
+  }
+}
+
+void TfrmMainPrice::BuildToolBar(QWidget* panel) {
+  ProButton1 = new TProButton(panel);
+  ProButton1->setObjectName(QStringLiteral("ProButton1"));
+  ProButton1->SetCaption(QStringLiteral("ADD"));
+  QFont addFont(QStringLiteral("Tahoma"));
+  addFont.setPixelSize(19);
+  addFont.setBold(true);
+  ProButton1->setFont(addFont);
+  QPalette palette = ProButton1->palette();
+  palette.setColor(QPalette::ButtonText, Qt::red);
+  ProButton1->setPalette(palette);
+  ProButton1->setGeometry(0, 8, 81, 33);
+  ProButton1->setFocusPolicy(Qt::NoFocus);
+  connect(ProButton1, &QPushButton::clicked, this, [this] { Guard([&] { Search1Click(); }); });
+
+  struct Tool {
+    const char* name;
+    const char* hint;
+    const char* picture;
+    void (TfrmMainPrice::*handler)();
+  };
+  const Tool tools[] = {
+      {"pSpeedReset", "New Grid / New Search", "new-search", &TfrmMainPrice::ClearSear1Click},
+      {"pSpdExit", "Exit", "exit", &TfrmMainPrice::Exit1Click},
+      {"pSpdHelp", "Help", "help", &TfrmMainPrice::OnlineHelp1Click},
+      {"pSpdNewInstance", "Start An Additional Research Area", "new-window",
+       &TfrmMainPrice::NewResearchWindow1Click},
+      {"pSpdDelZero", "Delete All Zero Bid Items", "delete-zero", &TfrmMainPrice::RemoveZero1Click},
+      {"pSpdStatsGraph", "Show Graph", "graph", &TfrmMainPrice::Graphs1Click},
+      {"psbSearchStartPage", "Reset Search Start Page / Keep Grid", "start-page", &TfrmMainPrice::Search2Click},
+      {"psbCalculator", "Show Calculator", "calculator", &TfrmMainPrice::Calculator1Click},
+      {"psbSeeAuction", "View selected in system browser", "see-auction", &TfrmMainPrice::SeeSelectedItem1Click},
+      {"psbSetLow", "Set Low Filter", "set-low", &TfrmMainPrice::Low1Click},
+      {"psbSetHigh", "Set High Filter", "set-high", &TfrmMainPrice::Hi1Click},
+      {"psbDeleteChecked", "Delete Checked Items", "delete-checked", &TfrmMainPrice::RemoveCheckedItems1Click},
+      {"psbDeleteUnchecked", "Delete Unchecked Items", "delete-unchecked",
+       &TfrmMainPrice::RemoveUncheckedItems1Click},
+      {"psbDeleteSelected", "Delete Selected", "delete-selected", &TfrmMainPrice::DeleteSelectedItems1Click},
+      {"psbDeleteUnselected", "Delete Unselected", "delete-unselected",
+       &TfrmMainPrice::RemoveUnselectedItems1Click},
+      {"ProSpeedButton1", "Clear Grid Only", "clear-grid", &TfrmMainPrice::ClearGridOnly1Click},
+  };
+  int left = 112;
+  for (const Tool& tool : tools) {
+    auto* button = new TProSpeedButton(panel);
+    button->setObjectName(QString::fromLatin1(tool.name));
+    button->SetFlat(true);
+    button->SetHint(QString::fromLatin1(tool.hint));
+    button->SetGlyph(QIcon(QStringLiteral(":/research/%1.svg").arg(QLatin1String(tool.picture))));
+    button->setIconSize(QSize(24, 24));
+    button->setGeometry(left, 0, 32, 32);
+    button->setFocusPolicy(Qt::NoFocus);
+    auto handler = tool.handler;
+    connect(button, &TProSpeedButton::Click, this, [this, handler] { Guard([&] { (this->*handler)(); }); });
+    left += 32;
+  }
+}
+
+// File
+
+void TfrmMainPrice::Search2Click() { Bro->Navigate(StartPageAddress()); }
+
+void TfrmMainPrice::Exit1Click() { close(); }
+
+// View
+
+void TfrmMainPrice::NewResearchWindow1Click() { StartProgram(QCoreApplication::applicationFilePath()); }
+
+void TfrmMainPrice::Calculator1Click() { calc->Execute(); }
+
+void TfrmMainPrice::SeeSelectedItem1Click() {
+  if (LVMainGrid->SelectedCount() != 1) {
+    ErrorMessageBox(QStringLiteral("Please Select One Item In Grid"), this);
+    return;
+  }
+  const int row = LVMainGrid->FirstSelected();
+  ShellOpen(ItemViewAddress(QString::fromStdString(Rows()[size_t(row)].itemNumber)));
+}
+
+void TfrmMainPrice::Graphs1Click() {
+  if (FModel->rowCount() < 4) {
+    ErrorMessageBox(QStringLiteral("Not enough data for graph"), this);
+    return;
+  }
+  if (FStatisticsCommand) FStatisticsCommand();
+}
+
+// Data
+
+void TfrmMainPrice::Search1Click() {
+  const std::string name = MakeSnapshotFileName(*FSnapshotNames);
+  std::string document;
+  Bro->SaveDocument(document);
+  WriteSnapshotFile(name, document);
+  const std::string page = ReadSnapshotText(name);
+  WindowHarvestTarget target(FModel, pwdGen, this);
+  HarvestPage(page, target);
+}
+
+void TfrmMainPrice::ClearSear1Click() {
+  ClearGridOnly1Click();
+  Search2Click();
+}
+
+void TfrmMainPrice::ClearGridOnly1Click() { FModel->Clear(); }
+
+// Filters
+
+void TfrmMainPrice::Hi1Click() { PriceFilter(QStringLiteral("Hi Filter"), true); }
+
+void TfrmMainPrice::Low1Click() { PriceFilter(QStringLiteral("Low Filter"), false); }
+
+void TfrmMainPrice::PriceFilter(const QString& caption, bool high) {
+  QString text = QStringLiteral("0.00");
+  if (!InputQuery(caption, QStringLiteral("Filter current grid items. Enter Without '$'"), text, this)) return;
+  const float filter = FilterValue(text.toStdString(), LocaleDecimalSeparator());
+  const GridRows& rows = Rows();
+  RemoveWhere([&](size_t i) {
+    const float amount = GridAmountValue(rows[i].amount);
+    return high ? amount > filter : amount < filter;
+  });
+}
+
+// Parse
+
+void TfrmMainPrice::RemoveWhere(const std::function<bool(size_t)>& goes) {
+  RemovalScan scan = ScanForRemoval(Rows().size(), goes);
+  if (scan.removed > 0) LVMainGrid->RemoveFlagged(scan.flags);
+  if (scan.error) std::rethrow_exception(scan.error);
+}
+
+void TfrmMainPrice::RemoveZero1Click() {
+  const GridRows& rows = Rows();
+  RemoveWhere([&](size_t i) { return IsZeroBid(rows[i].bids); });
+}
+
+void TfrmMainPrice::RemoveCheckedItems1Click() {
+  const GridRows& rows = Rows();
+  RemoveWhere([&](size_t i) { return rows[i].checked; });
+}
+
+void TfrmMainPrice::RemoveUncheckedItems1Click() {
+  const GridRows& rows = Rows();
+  RemoveWhere([&](size_t i) { return !rows[i].checked; });
+}
+
+void TfrmMainPrice::DeleteSelectedItems1Click() {
+  const std::vector<char> selected = LVMainGrid->SelectedFlags();
+  RemoveWhere([&](size_t i) { return selected[i] != 0; });
+}
+
+void TfrmMainPrice::RemoveUnselectedItems1Click() {
+  const std::vector<char> selected = LVMainGrid->SelectedFlags();
+  RemoveWhere([&](size_t i) { return selected[i] == 0; });
+}
+
+// Help
+
+void TfrmMainPrice::OnlineHelp1Click() { Bro->Navigate(HelpPageAddress()); }
+
+void TfrmMainPrice::AboutRegister1Click() {
+  if (FAboutCommand) FAboutCommand();
+}
+
+// Grid header
+
+void TfrmMainPrice::LVMainGridColumnClick(int column) {
+  FSortDirection = -FSortDirection;
+  FModel->SortByColumn(column, FSortDirection);
+}
+
+// Window events
+
+void TfrmMainPrice::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!event->spontaneous()) Guard([&] { FormShow(); });
+}
+
+void TfrmMainPrice::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  Guard([&] { FormResize(); });
+}
+
+bool TfrmMainPrice::eventFilter(QObject* watched, QEvent* event) {
+  if ((watched == ppAds || watched == ProPanel2) && event->type() == QEvent::Resize) Guard([&] { ppAdsResize(); });
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmMainPrice::FormShow() {
+  FAdsFailed = false;
+  broAds->Navigate(PromotionalPageAddress());
+}
+
+void TfrmMainPrice::FormResize() {
+  auto* splitter = static_cast<QSplitter*>(Splitter1);
+  const int total = splitter->height() - splitter->handleWidth();
+  splitter->setSizes({kGridHeight, std::max(0, total - kGridHeight)});
+}
+
+void TfrmMainPrice::ppAdsResize() {
+  // Fill ProPanel2, leave the layout at that geometry, then 25 pixels wider
+  // (the panel cuts the extra width off).
+  const QRect inside = ProPanel2->rect().adjusted(1, 1, -1, -1);
+  broAds->setGeometry(inside.x(), inside.y(), inside.width() + 25, inside.height());
+}
+
+void TfrmMainPrice::broAdsDownloadComplete() { ppAdsResize(); }
+
+void TfrmMainPrice::ShowLocalPromotion() {
+  FAdsFailed = true;
+  broAds->View()->setHtml(QString::fromUtf8(kLocalPromotion));
+}
+
+}  // namespace qb

@@ -1,0 +1,160 @@
+#include "ResearchGridModel.h"
+
+#include <QCollator>
+#include <QLocale>
+
+#include "GridRules.h"
+
+namespace qb {
+
+namespace {
+
+QString Text(const std::string& bytes) { return QString::fromUtf8(bytes.data(), qsizetype(bytes.size())); }
+
+const std::string& Cell(const ResearchRow& row, int column) {
+  switch (column) {
+    case kItemNumberColumn:
+      return row.itemNumber;
+    case kBidsColumn:
+      return row.bids;
+    case kAmountColumn:
+      return row.amount;
+    default:
+      return row.description;
+  }
+}
+
+}  // namespace
+
+ResearchGridModel::ResearchGridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+const char* ResearchGridModel::ColumnCaption(int column) {
+  static const char* captions[] = {"Item Number", "Bids", "Amount", "Description"};
+  return column >= 0 && column < 4 ? captions[column] : "";
+}
+
+int ResearchGridModel::ColumnWidth(int column) {
+  static const int widths[] = {100, 50, 50, 650};
+  return column >= 0 && column < 4 ? widths[column] : 0;
+}
+
+int ResearchGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : FVisibleRows; }
+
+int ResearchGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 4; }
+
+QVariant ResearchGridModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= FVisibleRows) return {};
+  const ResearchRow& row = FRows[size_t(index.row())];
+  switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+    case Qt::ToolTipRole:
+      if (role == Qt::ToolTipRole && index.column() != kDescriptionColumn) return {};
+      return Text(Cell(row, index.column()));
+    case Qt::CheckStateRole:
+      if (index.column() == kItemNumberColumn) return row.checked ? Qt::Checked : Qt::Unchecked;
+      return {};
+    default:
+      return {};
+  }
+}
+
+bool ResearchGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (!index.isValid() || index.row() >= FVisibleRows || index.column() != kItemNumberColumn) return false;
+  const size_t row = size_t(index.row());
+  if (role == Qt::CheckStateRole) {
+    FRows.SetChecked(row, value.toInt() == Qt::Checked);
+    emit dataChanged(index, index, {Qt::CheckStateRole});
+    return true;
+  }
+  if (role == Qt::EditRole) {
+    FRows.SetItemNumber(row, value.toString().toStdString());
+    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    return true;
+  }
+  return false;
+}
+
+QVariant ResearchGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  return QString::fromLatin1(ColumnCaption(section));
+}
+
+Qt::ItemFlags ResearchGridModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+  if (index.column() == kItemNumberColumn) f |= Qt::ItemIsEditable | Qt::ItemIsUserCheckable;
+  return f;
+}
+
+bool ResearchGridModel::AddGridRow(std::string_view description, std::string_view itemNumber,
+                                   std::string_view bids, std::string_view amount) {
+  if (!FRows.AddGridRow(description, itemNumber, bids, amount)) return false;
+  if (FAdding == 0) {
+    beginInsertRows({}, FVisibleRows, FVisibleRows);
+    FVisibleRows = int(FRows.size());
+    endInsertRows();
+  }
+  return true;
+}
+
+void ResearchGridModel::BeginAdding() { ++FAdding; }
+
+void ResearchGridModel::EndAdding() {
+  if (FAdding == 0 || --FAdding > 0) return;
+  if (int(FRows.size()) > FVisibleRows) {
+    beginInsertRows({}, FVisibleRows, int(FRows.size()) - 1);
+    FVisibleRows = int(FRows.size());
+    endInsertRows();
+  }
+}
+
+void ResearchGridModel::RemoveFlagged(const std::vector<char>& flags) {
+  beginResetModel();
+  FRows.RemoveFlagged(flags);
+  FVisibleRows = int(FRows.size());
+  endResetModel();
+}
+
+void ResearchGridModel::Clear() {
+  beginResetModel();
+  FRows.Clear();
+  FVisibleRows = 0;
+  endResetModel();
+}
+
+void ResearchGridModel::SortByColumn(int column, int direction) {
+  const size_t n = std::min(FRows.size(), size_t(FVisibleRows));
+  if (n < 2) return;
+  const auto& rows = FRows.rows();
+  std::vector<size_t> order;
+  if (column == kItemNumberColumn || column == kDescriptionColumn) {
+    // Locale order, letter case ignored, through precomputed collation keys.
+    QCollator collator{QLocale()};
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(n);
+    for (size_t i = 0; i < n; ++i) keys.push_back(collator.sortKey(Text(Cell(rows[i], column))));
+    order = MergeSortOrder(n, [&](size_t a, size_t b) { return keys[a].compare(keys[b]) * direction < 0; });
+  } else {
+    std::vector<float> values(n);
+    std::vector<char> numeric(n);
+    for (size_t i = 0; i < n; ++i) numeric[i] = NumericCellValue(Cell(rows[i], column), values[i]);
+    order = MergeSortOrder(n, [&](size_t a, size_t b) {
+      if (!numeric[a] || !numeric[b]) return false;
+      return values[a] > values[b] ? direction > 0 : (values[a] < values[b] ? direction < 0 : false);
+    });
+  }
+  emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+  std::vector<int> newRow(n);
+  for (size_t k = 0; k < n; ++k) newRow[order[k]] = int(k);
+  FRows.Reorder(order);
+  const QModelIndexList from = persistentIndexList();
+  QModelIndexList to;
+  to.reserve(from.size());
+  for (const QModelIndex& i : from) to.append(index(newRow[size_t(i.row())], i.column()));
+  changePersistentIndexList(from, to);
+  emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+}  // namespace qb

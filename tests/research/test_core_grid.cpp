@@ -1,0 +1,242 @@
+#include <QtTest>
+
+#include "Conversions.h"
+#include "Exception.h"
+#include "GridRows.h"
+#include "GridRules.h"
+
+using namespace qb;
+
+namespace {
+
+GridRows Make(const QStringList& itemNumbers) {
+  GridRows rows;
+  for (const QString& item : itemNumbers) rows.AddGridRow("Lamp", item.toStdString(), "1", "5.00");
+  return rows;
+}
+
+QStringList Items(const GridRows& rows) {
+  QStringList items;
+  for (const ResearchRow& r : rows.rows()) items << QString::fromStdString(r.itemNumber);
+  return items;
+}
+
+int Plain(std::string_view a, std::string_view b) { return a.compare(b); }
+
+}  // namespace
+
+class TestGridCore : public QObject {
+  Q_OBJECT
+ private slots:
+  void addGridRow_data() {
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("amount");
+    QTest::addColumn<bool>("added");
+    QTest::newRow("new") << QStringList{"1234"} << "Lamp" << "5678" << "5.00" << true;
+    QTest::newRow("prefix is not a match") << QStringList{"1234"} << "Lamp" << "123" << "5.00" << true;
+    QTest::newRow("longer is not a match") << QStringList{"123"} << "Lamp" << "1234" << "5.00" << true;
+    QTest::newRow("duplicate") << QStringList{"1234"} << "Lamp" << "1234" << "9.00" << false;
+    QTest::newRow("duplicate other case") << QStringList{"ab12"} << "Lamp" << "AB12" << "9.00" << false;
+    QTest::newRow("empty description") << QStringList{} << "" << "1" << "5.00" << false;
+    QTest::newRow("foreign") << QStringList{} << "Lamp" << "1" << "FOREIGN" << false;
+    QTest::newRow("foreign other case is an amount") << QStringList{} << "Lamp" << "1" << "foreign" << true;
+  }
+  void addGridRow() {
+    QFETCH(QStringList, present);
+    QFETCH(QString, description);
+    QFETCH(QString, item);
+    QFETCH(QString, amount);
+    QFETCH(bool, added);
+    GridRows rows = Make(present);
+    QCOMPARE(rows.AddGridRow(description.toStdString(), item.toStdString(), "3", amount.toStdString()), added);
+    QCOMPARE(int(rows.size()), present.size() + (added ? 1 : 0));
+    if (added) {
+      const ResearchRow& last = rows.rows().back();
+      QCOMPARE(QString::fromStdString(last.itemNumber), item);
+      QCOMPARE(QString::fromStdString(last.bids), QString("3"));
+      QCOMPARE(QString::fromStdString(last.description), description);
+      QVERIFY(!last.checked);
+    }
+  }
+
+  void duplicateKeepsOldRow() {
+    GridRows rows = Make({"1", "2"});
+    rows.SetChecked(0, true);
+    QVERIFY(!rows.AddGridRow("Other", "1", "9", "99.00"));
+    QCOMPARE(rows[0].description, std::string("Lamp"));
+    QCOMPARE(rows[0].amount, std::string("5.00"));
+    QVERIFY(rows[0].checked);
+  }
+
+  void retypedNumbersAreComparedAfterwards() {
+    GridRows rows = Make({"100", "200"});
+    rows.SetItemNumber(0, "300");
+    QVERIFY(rows.AddGridRow("Lamp", "100", "1", "1"));   // the old number is free again
+    QVERIFY(!rows.AddGridRow("Lamp", "300", "1", "1"));  // the retyped one is taken
+    // Retyping onto an existing number: both rows keep it until both are gone.
+    rows.SetItemNumber(1, "300");
+    rows.RemoveFlagged({1});
+    QVERIFY(!rows.AddGridRow("Lamp", "300", "1", "1"));
+  }
+
+  void readdAfterDeletionAndClear() {
+    GridRows rows = Make({"1", "2", "3"});
+    rows.RemoveFlagged({0, 1, 0});
+    QCOMPARE(Items(rows), QStringList({"1", "3"}));
+    QVERIFY(rows.AddGridRow("Lamp", "2", "1", "1"));
+    QCOMPARE(Items(rows), QStringList({"1", "3", "2"}));
+    rows.Clear();
+    QVERIFY(rows.AddGridRow("Lamp", "1", "1", "1"));
+  }
+
+  void newRowsGoLastAfterReorder() {
+    GridRows rows = Make({"1", "2", "3"});
+    rows.Reorder({2, 0, 1});
+    QVERIFY(rows.AddGridRow("Lamp", "4", "1", "1"));
+    QCOMPARE(Items(rows), QStringList({"3", "1", "2", "4"}));
+  }
+
+  void zeroBid_data() {
+    QTest::addColumn<QString>("bids");
+    QTest::addColumn<bool>("goes");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("0") << "0" << true << "";
+    QTest::newRow("00") << "00" << true << "";
+    QTest::newRow("empty") << "" << true << "";
+    QTest::newRow("minus") << "-" << true << "";
+    QTest::newRow("letters") << "--" << true << "";
+    QTest::newRow("blank inside") << "1 2" << true << "";
+    QTest::newRow("1") << "1" << false << "";
+    QTest::newRow("12") << "12" << false << "";
+    QTest::newRow("fraction") << "1.5" << false << "'1.5' is not a valid integer value";
+    QTest::newRow("too big") << "99999999999" << false << "'99999999999' is not a valid integer value";
+  }
+  void zeroBid() {
+    QFETCH(QString, bids);
+    QFETCH(bool, goes);
+    QFETCH(QString, error);
+    try {
+      QCOMPARE(IsZeroBid(bids.toStdString()), goes);
+      QVERIFY(error.isEmpty());
+    } catch (const Exception& e) {
+      QCOMPARE(QString::fromStdString(e.what()), error);
+    }
+  }
+
+  void removalStopsAtFailure() {
+    const std::vector<std::string> bids = {"0", "5", "0", "1.5", "0"};
+    RemovalScan scan = ScanForRemoval(bids.size(), [&](size_t i) { return IsZeroBid(bids[i]); });
+    QVERIFY(scan.error);
+    QCOMPARE(scan.removed, size_t(2));
+    QCOMPARE(scan.flags, std::vector<char>({1, 0, 1, 0, 0}));
+  }
+
+  void filterValue_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("separator");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<float>("value");
+    QTest::newRow("period") << "25.00" << "." << true << 25.0f;
+    QTest::newRow("comma locale takes comma") << "1,5" << "," << true << 1.5f;
+    QTest::newRow("comma locale takes period") << "1.5" << "," << true << 1.5f;
+    QTest::newRow("letters") << "abc" << "." << false << 0.0f;
+    QTest::newRow("dollar") << "$5" << "." << false << 0.0f;
+    QTest::newRow("comma under period") << "1,5" << "." << false << 0.0f;
+    QTest::newRow("empty") << "" << "." << false << 0.0f;
+    QTest::newRow("single precision") << "1234567.02" << "." << true << 1234567.0f;
+  }
+  void filterValue() {
+    QFETCH(QString, text);
+    QFETCH(QString, separator);
+    QFETCH(bool, ok);
+    QFETCH(float, value);
+    try {
+      QCOMPARE(FilterValue(text.toStdString(), separator.toLatin1()[0]), value);
+      QVERIFY(ok);
+    } catch (const Exception& e) {
+      QVERIFY(!ok);
+      QCOMPARE(QString::fromStdString(e.what()), "'" + text + "' is not a valid floating point value");
+    }
+  }
+
+  void priceFilterEdges_data() {
+    QTest::addColumn<QString>("amount");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<bool>("aboveGoes");
+    QTest::addColumn<bool>("belowGoes");
+    QTest::newRow("25 at 25") << "25" << "25.00" << false << false;
+    QTest::newRow("24.99 at 25") << "24.99" << "25.00" << false << true;
+    QTest::newRow("25.01 at 25") << "25.01" << "25.00" << true << false;
+    QTest::newRow("9.99 at 10") << "9.99" << "10" << false << true;
+    QTest::newRow("10.00 at 10") << "10.00" << "10" << false << false;
+    QTest::newRow("single precision ties") << "1234567.01" << "1234567.02" << false << false;
+    QTest::newRow("dollar removed") << "$30" << "25" << true << false;
+  }
+  void priceFilterEdges() {
+    QFETCH(QString, amount);
+    QFETCH(QString, filter);
+    QFETCH(bool, aboveGoes);
+    QFETCH(bool, belowGoes);
+    const float a = GridAmountValue(amount.toStdString());
+    const float f = FilterValue(filter.toStdString(), '.');
+    QCOMPARE(a > f, aboveGoes);
+    QCOMPARE(a < f, belowGoes);
+  }
+
+  void amountWithTwoPeriodsFails() {
+    QVERIFY_THROWS_EXCEPTION(Exception, GridAmountValue("1.2.3"));
+  }
+
+  void compareNumeric_data() {
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<int>("direction");
+    QTest::addColumn<int>("result");
+    QTest::newRow("larger first, +1") << "10" << "9" << 1 << -1;
+    QTest::newRow("smaller first, +1") << "9" << "10" << 1 << 1;
+    QTest::newRow("larger first, -1") << "10" << "9" << -1 << 1;
+    QTest::newRow("equal") << "5.0" << "5" << 1 << 0;
+    QTest::newRow("single precision equal") << "1234567.01" << "1234567.02" << 1 << 0;
+    QTest::newRow("non-numeric first") << "--" << "5" << 1 << 0;
+    QTest::newRow("non-numeric second") << "5" << "" << -1 << 0;
+    QTest::newRow("two periods") << "1.2.3" << "5" << 1 << 0;
+  }
+  void compareNumeric() {
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(int, direction);
+    QFETCH(int, result);
+    QCOMPARE(CompareNumericCells(first.toStdString(), second.toStdString(), direction), result);
+  }
+
+  void compareGridRowsByColumn() {
+    ResearchRow a{"100", "2", "5.00", "apple", false}, b{"99", "10", "7.00", "Banana", false};
+    QVERIFY(CompareGridRows(a, b, kItemNumberColumn, 1, Plain) < 0);  // text: "100" before "99"
+    QVERIFY(CompareGridRows(a, b, kItemNumberColumn, -1, Plain) > 0);
+    QVERIFY(CompareGridRows(a, b, kBidsColumn, 1, Plain) > 0);  // largest first
+    QVERIFY(CompareGridRows(a, b, kAmountColumn, -1, Plain) < 0);
+    QVERIFY(CompareGridRows(a, b, kDescriptionColumn, 1, Plain) > 0);
+  }
+
+  void mergeSortIsStableAndTotal() {
+    // Keys with ties and "incomparable" entries (-1) that never go first.
+    const std::vector<int> keys = {3, -1, 1, 3, -1, 2, 1, 0, 3};
+    auto before = [&](size_t a, size_t b) { return keys[a] >= 0 && keys[b] >= 0 && keys[a] < keys[b]; };
+    const std::vector<size_t> order = MergeSortOrder(keys.size(), before);
+    QCOMPARE(order.size(), keys.size());
+    std::vector<size_t> sorted = order;
+    std::sort(sorted.begin(), sorted.end());
+    for (size_t i = 0; i < sorted.size(); ++i) QCOMPARE(sorted[i], i);  // a permutation
+    // An inconsistent comparison (always "goes first") still terminates.
+    QCOMPARE(MergeSortOrder(1000, [](size_t, size_t) { return true; }).size(), size_t(1000));
+    // Equal keys keep their order.
+    const std::vector<int> flat(50, 7);
+    const std::vector<size_t> same = MergeSortOrder(flat.size(), [&](size_t a, size_t b) { return flat[a] < flat[b]; });
+    for (size_t i = 0; i < same.size(); ++i) QCOMPARE(same[i], i);
+  }
+};
+
+QTEST_APPLESS_MAIN(TestGridCore)
+#include "test_core_grid.moc"
