@@ -1,0 +1,157 @@
+// Grid operations at 100 000 rows, through the model and view the research window uses.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <random>
+#include <string>
+
+#include "GridRules.h"
+#include "LVMainGrid.h"
+#include "ResearchGridModel.h"
+
+namespace {
+
+constexpr int kRows = 100000;
+
+struct Sample {
+  std::string item, bids, amount, description;
+};
+
+const std::vector<Sample>& Samples() {
+  static const std::vector<Sample> samples = [] {
+    std::mt19937 random(7);
+    const char* words[] = {"Vintage", "Brass", "Lamp", "Camera", "Lens", "Watch", "Radio", "Tube", "Mint",
+                           "Boxed", "Rare", "Oak", "Table", "Silver", "Spoon", "Set", "Antique", "Clock"};
+    std::vector<Sample> out;
+    out.reserve(kRows);
+    for (int i = 0; i < kRows; ++i) {
+      std::string description;
+      while (description.size() < 40) description += std::string(words[random() % 18]) + " ";
+      out.push_back({std::to_string(4000000000LL + i * 7), std::to_string(random() % 3 == 0 ? 0 : random() % 40),
+                     std::to_string(random() % 500) + "." + std::to_string(10 + random() % 90), description});
+    }
+    return out;
+  }();
+  return samples;
+}
+
+struct Grid {
+  qb::ResearchGridModel model;
+  qb::LVMainGridView view{&model};
+  Grid() {
+    view.resize(900, 300);
+    view.show();
+  }
+  void Fill() {
+    model.BeginAdding();
+    for (const Sample& s : Samples()) model.AddGridRow(s.description, s.item, s.bids, s.amount);
+    model.EndAdding();
+  }
+};
+
+void BM_AddGridRow100k(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto grid = std::make_unique<Grid>();
+    state.ResumeTiming();
+    grid->Fill();
+    benchmark::DoNotOptimize(grid->model.rowCount());
+    state.PauseTiming();
+    grid.reset();
+    state.ResumeTiming();
+  }
+}
+
+void BM_AddGridRowOneByOne100k(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto grid = std::make_unique<Grid>();
+    state.ResumeTiming();
+    for (const Sample& s : Samples()) grid->model.AddGridRow(s.description, s.item, s.bids, s.amount);
+    state.PauseTiming();
+    grid.reset();
+    state.ResumeTiming();
+  }
+}
+
+// Removes every second row (by check mark), like a removal command.
+void BM_RemovalPassHalf100k(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto grid = std::make_unique<Grid>();
+    grid->Fill();
+    for (int i = 0; i < kRows; i += 2) grid->model.setData(grid->model.index(i, 0), Qt::Checked, Qt::CheckStateRole);
+    state.ResumeTiming();
+    const qb::GridRows& rows = grid->model.Rows();
+    qb::RemovalScan scan = qb::ScanForRemoval(rows.size(), [&](size_t i) { return rows[i].checked; });
+    grid->view.RemoveFlagged(scan.flags);
+    state.PauseTiming();
+    grid.reset();
+    state.ResumeTiming();
+  }
+}
+
+// A low filter at the median price removes about half the rows.
+void BM_PriceFilterHalf100k(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto grid = std::make_unique<Grid>();
+    grid->Fill();
+    state.ResumeTiming();
+    const float filter = qb::FilterValue("250.00", '.');
+    const qb::GridRows& rows = grid->model.Rows();
+    qb::RemovalScan scan =
+        qb::ScanForRemoval(rows.size(), [&](size_t i) { return qb::GridAmountValue(rows[i].amount) < filter; });
+    grid->view.RemoveFlagged(scan.flags);
+    state.PauseTiming();
+    grid.reset();
+    state.ResumeTiming();
+  }
+}
+
+void BM_Sort100k(benchmark::State& state) {
+  const int column = int(state.range(0));
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto grid = std::make_unique<Grid>();
+    grid->Fill();
+    grid->view.selectRow(10);
+    state.ResumeTiming();
+    grid->model.SortByColumn(column, 1);
+    state.PauseTiming();
+    grid.reset();
+    state.ResumeTiming();
+  }
+}
+
+void BM_Clear100k(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto grid = std::make_unique<Grid>();
+    grid->Fill();
+    state.ResumeTiming();
+    grid->model.Clear();
+    state.PauseTiming();
+    grid.reset();
+    state.ResumeTiming();
+  }
+}
+
+}  // namespace
+
+BENCHMARK(BM_AddGridRow100k)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_AddGridRowOneByOne100k)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RemovalPassHalf100k)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_PriceFilterHalf100k)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_Sort100k)->Arg(qb::kAmountColumn)->Arg(qb::kDescriptionColumn)->Arg(qb::kItemNumberColumn)
+    ->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_Clear100k)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

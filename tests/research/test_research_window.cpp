@@ -1,0 +1,375 @@
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QWebEngineView>
+#include <QtTest>
+
+#include "Application.h"
+#include "Conversions.h"
+#include "HarvestText.h"
+#include "LVMainGrid.h"
+#include "ModalCloser.h"
+#include "Platform.h"
+#include "Price1.h"
+#include "ResearchGridModel.h"
+#include "TCppWebBrowser.h"
+
+using namespace qb;
+
+namespace {
+
+struct Record {
+  const char* item;
+  const char* title;
+  const char* price;
+  const char* bids;
+};
+
+// A result page of the table layout with one row per record.
+QByteArray TablePage(const QList<Record>& records) {
+  QByteArray html =
+      "<html><head><title>Completed</title><script>var findSortArray = [];</script></head><body><table>\n";
+  for (const Record& r : records)
+    html += QByteArray("<tr><td><input type=\"checkbox\" name=\"s\"></td>") +
+            "<td><a href=\"view?category=7&item=" + r.item + "&rd=1\">" + r.title + "</a></td><td><b>" + r.price +
+            "</b></td><td rowspan=\"1\">" + r.bids + "</td></tr>\n";
+  return html + "</table></body></html>";
+}
+
+QStringList SnapshotFiles() {
+  return QDir::current().entryList({QStringLiteral("log???????.sha")}, QDir::Files);
+}
+
+QString Cell(const TfrmMainPrice& w, int row, int column) {
+  return w.GridModel()->index(row, column).data().toString();
+}
+
+QStringList Column(const TfrmMainPrice& w, int column) {
+  QStringList out;
+  for (int r = 0; r < w.GridModel()->rowCount(); ++r) out << Cell(w, r, column);
+  return out;
+}
+
+void Trigger(TfrmMainPrice& w, const char* action) {
+  QAction* a = w.findChild<QAction*>(QString::fromLatin1(action));
+  QVERIFY2(a, action);
+  a->trigger();
+}
+
+// Accepts a text-input dialog with the given text.
+std::function<void(QDialog*)> TypeAndAccept(const QString& text) {
+  return [text](QDialog* dialog) {
+    if (auto* edit = dialog->findChild<QLineEdit*>()) edit->setText(text);
+    dialog->accept();
+  };
+}
+
+}  // namespace
+
+class TestResearchWindow : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir FDir;
+  QString FPage;
+
+  void LoadPage(TfrmMainPrice& w, const QByteArray& html, const QString& name = "page.htm") {
+    const QString path = FDir.filePath(name);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(html);
+    f.close();
+    QSignalSpy loaded(w.MainBrowser()->View(), &QWebEngineView::loadFinished);
+    w.MainBrowser()->Navigate(path);
+    QVERIFY(loaded.wait(20000));
+  }
+
+  void Fill(TfrmMainPrice& w, const QList<Record>& records) {
+    LoadPage(w, TablePage(records));
+    qbtest::ModalCloser closer;
+    Trigger(w, "Search1");
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(FDir.isValid());
+    QDir::setCurrent(FDir.path());
+    SetLocaleDecimalSeparator('.');
+  }
+
+  void init() {
+    for (const QString& f : SnapshotFiles()) QFile::remove(f);
+  }
+
+  void windowStartsOnTheStartPage() {
+    TfrmMainPrice w;
+    QCOMPARE(w.windowTitle(), QString("Quellbid"));
+    QCOMPARE(w.size(), QSize(963, 668));
+    QCOMPARE(w.SortDirection(), -1);
+    QTRY_COMPARE(w.MainBrowser()->Url(), QUrl::fromLocalFile(FDir.path() + "/base.htm"));
+    QCOMPARE(TfrmMainPrice::HelpPageAddress(), FDir.path() + "/index.htm");
+    const QStringList captions = {"Item Number", "Bids", "Amount", "Description"};
+    const QList<int> widths = {100, 50, 50, 650};
+    for (int c = 0; c < 4; ++c) {
+      QCOMPARE(w.GridModel()->headerData(c, Qt::Horizontal).toString(), captions[c]);
+      QCOMPARE(w.Grid()->columnWidth(c), widths[c]);
+    }
+    QAction* add = w.findChild<QAction*>("Search1");
+    QCOMPARE(add->text(), QString("Add All From Page"));
+    QCOMPARE(add->shortcut(), QKeySequence(Qt::Key_F7));
+  }
+
+  void harvestAddsRowsAndLeavesOneSnapshot() {
+    TfrmMainPrice w;
+    w.show();
+    LoadPage(w, TablePage({{"1001", "Brass Lamp", "$12.50", "3"},
+                           {"1002", "Oak Table", "$1,299.00", "--"},
+                           {"1003", "Tea Set", "GBP 8.50", "2"},
+                           {"1004", "Camera", "$40.00", "0"}}));
+    qbtest::ModalCloser closer;
+    Trigger(w, "Search1");
+    QCOMPARE(SnapshotFiles().size(), 1);
+    QCOMPARE(Column(w, 0), QStringList({"1001", "1002", "1004"}));
+    QCOMPARE(Column(w, 1), QStringList({"3", "0", "0"}));
+    QCOMPARE(Column(w, 2), QStringList({"12.50", "1299.00", "40.00"}));
+    QVERIFY(Cell(w, 0, 3).startsWith("Brass Lamp</a>"));
+    QCOMPARE(w.GridModel()->index(0, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+
+    // The same page again adds nothing but leaves a second snapshot.
+    Trigger(w, "Search1");
+    QCOMPARE(w.GridModel()->rowCount(), 3);
+    QCOMPARE(SnapshotFiles().size(), 2);
+  }
+
+  void pageOfAnotherKindShowsNoResults() {
+    TfrmMainPrice w;
+    Fill(w, {{"2001", "Radio", "$5.00", "1"}});
+    LoadPage(w, "<html><body><p>Nothing to see</p></body></html>", "other.htm");
+    qbtest::ModalCloser closer;
+    Trigger(w, "Search1");
+    QCOMPARE(closer.lastTitle(), QString("No Results Added"));
+    QCOMPARE(w.GridModel()->rowCount(), 1);
+  }
+
+  void vanishedWorkingDirectoryShowsTheErrorAndAddsNothing() {
+    TfrmMainPrice w;
+    LoadPage(w, TablePage({{"3001", "Clock", "$7.00", "2"}}));
+    QTemporaryDir gone;
+    QDir::setCurrent(gone.path());
+    gone.remove();
+    qbtest::ModalCloser closer;
+    Trigger(w, "Search1");
+    QDir::setCurrent(FDir.path());
+    QCOMPARE(closer.lastTitle(), QString("Quellbid Free"));
+    QVERIFY2(closer.lastText().startsWith("Cannot create file \"log"), qPrintable(closer.lastText()));
+    QCOMPARE(w.GridModel()->rowCount(), 0);
+  }
+
+  void removalCommands_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QStringList>("kept");
+    QTest::newRow("zero bids") << "RemoveZero1" << QStringList{"2", "5"};
+    QTest::newRow("checked") << "RemoveCheckedItems1" << QStringList{"1", "4", "5", "6"};
+    QTest::newRow("unchecked") << "RemoveUncheckedItems1" << QStringList{"2", "3"};
+    QTest::newRow("selected") << "DeleteSelectedItems1" << QStringList{"1", "2", "4", "6"};
+    QTest::newRow("unselected") << "RemoveUnselectedItems1" << QStringList{"3", "5"};
+  }
+  void removalCommands() {
+    QFETCH(QString, action);
+    QFETCH(QStringList, kept);
+    TfrmMainPrice w;
+    Fill(w, {{"1", "A", "$1.00", "0"},
+             {"2", "B", "$2.00", "1"},
+             {"3", "C", "$3.00", "00"},
+             {"4", "D", "$4.00", "-"},
+             {"5", "E", "$5.00", "12"},
+             {"6", "F", "$6.00", "x"}});
+    auto* model = w.GridModel();
+    model->setData(model->index(1, 0), Qt::Checked, Qt::CheckStateRole);  // adjacent checked rows
+    model->setData(model->index(2, 0), Qt::Checked, Qt::CheckStateRole);
+    w.Grid()->SelectRows({0, 0, 1, 0, 1, 0});
+    Trigger(w, action.toLatin1());
+    QCOMPARE(Column(w, 0), kept);
+    // Survivors keep their check marks and selection.
+    for (int r = 0; r < model->rowCount(); ++r) {
+      const QString item = Cell(w, r, 0);
+      QCOMPARE(model->index(r, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked, item == "2" || item == "3");
+      QCOMPARE(w.Grid()->selectionModel()->isRowSelected(r, {}), item == "3" || item == "5");
+    }
+  }
+
+  void unselectedRemovalWithNothingSelectedEmptiesTheGrid() {
+    TfrmMainPrice w;
+    Fill(w, {{"1", "A", "$1.00", "1"}, {"2", "B", "$2.00", "1"}});
+    Trigger(w, "DeleteSelectedItems1");
+    QCOMPARE(w.GridModel()->rowCount(), 2);
+    Trigger(w, "RemoveUnselectedItems1");
+    QCOMPARE(w.GridModel()->rowCount(), 0);
+  }
+
+  void zeroBidFailureStopsAndKeepsEarlierRemovals() {
+    TfrmMainPrice w;
+    Fill(w, {{"1", "A", "$1.00", "0"}, {"2", "B", "$2.00", "1.5"}, {"3", "C", "$3.00", "0"}});
+    qbtest::ModalCloser closer;
+    Trigger(w, "RemoveZero1");
+    QCOMPARE(closer.lastText(), QString("'1.5' is not a valid integer value."));
+    QCOMPARE(Column(w, 0), QStringList({"2", "3"}));
+  }
+
+  void priceFilters_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("kept");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("high 25.00") << "Hi1" << "25.00" << QStringList{"1", "2", "4"} << "";
+    QTest::newRow("low 10") << "Low1" << "10" << QStringList{"2", "3", "4"} << "";
+    QTest::newRow("letters") << "Hi1" << "abc" << QStringList{"1", "2", "3", "4"}
+                             << "'abc' is not a valid floating point value.";
+    QTest::newRow("dollar") << "Low1" << "$5" << QStringList{"1", "2", "3", "4"}
+                            << "'$5' is not a valid floating point value.";
+    QTest::newRow("comma") << "Hi1" << "1,5" << QStringList{"1", "2", "3", "4"}
+                           << "'1,5' is not a valid floating point value.";
+    QTest::newRow("emptied") << "Hi1" << "" << QStringList{"1", "2", "3", "4"}
+                             << "'' is not a valid floating point value.";
+  }
+  void priceFilters() {
+    QFETCH(QString, action);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, kept);
+    QFETCH(QString, message);
+    TfrmMainPrice w;
+    Fill(w, {{"1", "A", "$9.99", "1"}, {"2", "B", "$25", "1"}, {"3", "C", "$25.01", "1"}, {"4", "D", "$10.00", "1"}});
+    QSet<QString> titles;
+    qbtest::ModalCloser closer([&](QDialog* d) {
+      titles << d->windowTitle();
+      if (d->objectName() == "InputQuery") {
+        auto* edit = d->findChild<QLineEdit*>();
+        QCOMPARE(edit->text(), QString("0.00"));
+        QCOMPARE(edit->selectedText(), QString("0.00"));
+        QCOMPARE(edit->maxLength(), 255);
+        edit->setText(typed);
+      }
+      d->accept();
+    });
+    Trigger(w, action.toLatin1());
+    QVERIFY(titles.contains(action == "Hi1" ? "Hi Filter" : "Low Filter"));
+    QCOMPARE(Column(w, 0), kept);
+    if (!message.isEmpty()) QCOMPARE(closer.lastText(), message);
+  }
+
+  void cancelledFilterLeavesTheGrid() {
+    TfrmMainPrice w;
+    Fill(w, {{"1", "A", "$9.99", "1"}, {"2", "B", "$25", "1"}});
+    qbtest::ModalCloser closer([](QDialog* d) { d->reject(); });
+    Trigger(w, "Hi1");
+    QCOMPARE(w.GridModel()->rowCount(), 2);
+  }
+
+  void headerClicksShareOneDirection() {
+    TfrmMainPrice w;
+    Fill(w, {{"99", "banana", "$5.00", "1"}, {"100", "Apple", "$12.00", "3"}, {"7", "cherry", "$7.50", "2"}});
+    w.Grid()->SelectRows({1, 0, 0});  // "99" selected
+    auto click = [&](int c) { w.Grid()->horizontalHeader()->sectionClicked(c); };
+    click(2);
+    QCOMPARE(Column(w, 2), QStringList({"12.00", "7.50", "5.00"}));  // largest first
+    QVERIFY(w.Grid()->selectionModel()->isRowSelected(2, {}));      // selection follows "99"
+    click(2);
+    QCOMPARE(Column(w, 2), QStringList({"5.00", "7.50", "12.00"}));
+    click(3);
+    QCOMPARE(Column(w, 3).join(","), QString("Apple,banana,cherry"));  // direction +1 again: A to Z
+    click(0);
+    QCOMPARE(Column(w, 0), QStringList({"99", "7", "100"}));  // text order, Z to A
+    // New rows are appended after a sort.
+    LoadPage(w, TablePage({{"5", "Drum", "$1.00", "1"}}));
+    qbtest::ModalCloser closer;
+    Trigger(w, "Search1");
+    QCOMPARE(Column(w, 0).last(), QString("5"));
+  }
+
+  void clearingCommands() {
+    TfrmMainPrice w;
+    Fill(w, {{"1", "A", "$1.00", "1"}});
+    Trigger(w, "Search2");  // "Reset Search Start Page / Keep Grid"
+    QTRY_COMPARE(w.MainBrowser()->Url(), QUrl::fromLocalFile(FDir.path() + "/base.htm"));
+    QCOMPARE(w.GridModel()->rowCount(), 1);
+    LoadPage(w, "<html><body>x</body></html>", "x.htm");
+    Trigger(w, "ClearSear1");
+    QCOMPARE(w.GridModel()->rowCount(), 0);
+    QTRY_COMPARE(w.MainBrowser()->Url(), QUrl::fromLocalFile(FDir.path() + "/base.htm"));
+  }
+
+  void seeSelectedItem() {
+    TfrmMainPrice w;
+    Fill(w, {{"123", "A", "$1.00", "1"}, {"456", "B", "$2.00", "1"}});
+    QStringList opened;
+    SetShellOpenHook([&](const QString& a) { opened << a; });
+    qbtest::ModalCloser closer;
+    Trigger(w, "SeeSelectedItem1");
+    QCOMPARE(closer.lastText(), QString("Please Select One Item In Grid"));
+    w.Grid()->SelectRows({1, 1});
+    Trigger(w, "SeeSelectedItem1");
+    QCOMPARE(closer.seen().size(), 2);
+    QVERIFY(opened.isEmpty());
+    w.Grid()->SelectRows({0, 1});
+    Trigger(w, "SeeSelectedItem1");
+    QCOMPARE(opened, QStringList({"https://cgi.ebay.com/ws/eBayISAPI.dll?ViewItem&item=456"}));
+    // A retyped number goes into the address percent-encoded.
+    w.GridModel()->setData(w.GridModel()->index(1, 0), "4 5&6");
+    Trigger(w, "SeeSelectedItem1");
+    QCOMPARE(opened.last(), QString("https://cgi.ebay.com/ws/eBayISAPI.dll?ViewItem&item=4%205%266"));
+    SetShellOpenHook({});
+  }
+
+  void newResearchWindowStartsThisProgram() {
+    TfrmMainPrice w;
+    QString started;
+    SetStartProgramHook([&](const QString& p) { started = p; });
+    Trigger(w, "NewResearchWindow1");
+    QCOMPARE(started, QCoreApplication::applicationFilePath());
+    QVERIFY(QDir::isAbsolutePath(started));
+    SetStartProgramHook({});
+  }
+
+  void graphsNeedFourRows() {
+    TfrmMainPrice w;
+    int opened = 0;
+    w.SetStatisticsCommand([&] { ++opened; });
+    Fill(w, {{"1", "A", "$1.00", "1"}, {"2", "B", "$2.00", "1"}, {"3", "C", "$3.00", "1"}});
+    qbtest::ModalCloser closer;
+    Trigger(w, "Graphs1");
+    QCOMPARE(closer.lastText(), QString("Not enough data for graph"));
+    QCOMPARE(closer.lastTitle(), QString("Error"));
+    QCOMPARE(opened, 0);
+    w.GridModel()->AddGridRow("D", "4", "1", "4.00");
+    Trigger(w, "Graphs1");
+    QCOMPARE(opened, 1);
+  }
+
+  void gridHeightReturnsTo131OnResize() {
+    TfrmMainPrice w;
+    w.show();
+    auto* splitter = w.findChild<QSplitter*>("Splitter1");
+    splitter->setSizes({300, 200});
+    w.resize(900, 640);
+    QTRY_COMPARE(w.Grid()->height(), 131);
+  }
+
+  void retypedItemNumberIsComparedByLaterHarvests() {
+    TfrmMainPrice w;
+    Fill(w, {{"1", "A", "$1.00", "1"}});
+    w.GridModel()->setData(w.GridModel()->index(0, 0), "77");
+    Fill(w, {{"1", "A", "$1.00", "1"}, {"77", "B", "$2.00", "1"}});
+    QCOMPARE(Column(w, 0), QStringList({"77", "1"}));
+  }
+};
+
+int main(int argc, char** argv) {
+  PrepareWebEngineEnvironment();
+  QbApplication app(argc, argv);
+  TestResearchWindow test;
+  return QTest::qExec(&test, argc, argv);
+}
+#include "test_research_window.moc"
