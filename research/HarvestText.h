@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace qb {
+
+// Receives what a harvest finds: the research window and the command-line
+// harvester implement it.
+class HarvestTarget {
+ public:
+  virtual ~HarvestTarget() = default;
+  // The grid's add rule; the harvest ignores the result.
+  virtual bool AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
+                          std::string_view amount) = 0;
+  // kDollarNoticeText in the standard information message box.
+  virtual void ShowDollarNotice() = 0;
+  // kNoResultsText through the window's warning dialog (caption and message).
+  virtual void ShowNoResults() = 0;
+};
+
+inline constexpr std::string_view kDollarNoticeText = "Only U.S. Dollar auctions have been added to the grid";
+inline constexpr std::string_view kNoResultsText = "No Results Added";
+inline constexpr std::string_view kForeignAmount = "FOREIGN";
+
+// How often the dollar notice has been shown in this process (shown only while 0).
+extern int DollarNoticeCount;
+
+// The three cut operations on a text t. Positions count from 1 as on the page.
+// from M + k: t from (position of M) + k on; empty when that lies outside t.
+// Without M, t loses its first k - 1 characters (k = 0 makes it empty).
+std::string_view CutFrom(std::string_view t, std::string_view marker, size_t k);
+// up to M: the characters before the first M; empty without M.
+std::string_view CutUpTo(std::string_view t, std::string_view marker);
+// first n: the first n bytes, or the first n characters when utf8 is set
+// (t must then be valid UTF-8).
+std::string_view CutFirst(std::string_view t, size_t n, bool utf8 = false);
+
+bool IsValidUtf8(std::string_view text);
+
+// True when part occurs in text, ASCII letter case ignored.
+bool TextContains(std::string_view text, std::string_view part);
+
+// False when the page holds "var salejs" in any letter case.
+bool IsTableLayout(std::string_view page);
+
+// "FOREIGN" unless the text is a plain dollar amount; otherwise the text
+// without its first "$" and without commas.
+std::string CleanAmount(std::string_view text);
+
+// Table layout fields of the record text rec. The description counts
+// characters when utf8 is set (the page is valid UTF-8), bytes otherwise;
+// the one-argument form checks rec itself.
+std::string_view TableDescription(std::string_view rec, bool utf8);
+std::string_view TableDescription(std::string_view rec);
+std::string_view TableItemNumber(std::string_view rec);
+std::string_view TableBids(std::string_view rec);
+std::string TableAmount(std::string_view rec);
+std::string_view NextTableRecord(std::string_view rec);
+
+// Script layout fields of the record text rec.
+std::string_view ScriptDescription(std::string_view rec);
+std::string_view ScriptItemNumber(std::string_view rec);
+std::string_view ScriptBids(std::string_view rec);
+std::string ScriptAmount(std::string_view rec);
+std::string_view NextScriptRecord(std::string_view rec);
+
+// The table walk from the first record text on (first record at its check box).
+void HarvestTableLayout(std::string_view rec, HarvestTarget& target);
+// The script walk over the whole page.
+void HarvestScriptLayout(std::string_view page, HarvestTarget& target);
+
+// The whole harvest of a page text (read back from its snapshot): decides the
+// layout, shows "No Results Added" for a page of another kind, walks the records.
+void HarvestPage(std::string_view page, HarvestTarget& target);
+
+}  // namespace qb

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <string_view>
+
+namespace qb {
+
+// The research window's pseudo-random generator for snapshot names: seeded
+// once from the clock when the window is created.
+class SnapshotNameGenerator {
+ public:
+  SnapshotNameGenerator();  // seeded from the clock
+  explicit SnapshotNameGenerator(uint32_t seed) : engine_(seed) {}
+
+  // The next non-negative 31-bit value.
+  uint32_t Next() { return static_cast<uint32_t>(engine_() >> 1); }
+
+ private:
+  std::mt19937 engine_;
+};
+
+// "log" + (r mod 1000000 + 1000000) + ".sha" for the generator's next value r.
+std::string SnapshotFileName(uint32_t r);
+
+// A fresh snapshot name in the current directory; any file of that name is
+// deleted (a failed deletion is ignored).
+std::string MakeSnapshotFileName(SnapshotNameGenerator& generator);
+
+// Writes the bytes to the file (created, or emptied when it exists). Throws
+// Exception: Cannot create file "<name>". <reason>  (or Cannot write file ...).
+void WriteSnapshotFile(const std::string& fileName, std::string_view bytes);
+
+// Makes a fresh snapshot file holding the document bytes; returns its name.
+std::string SaveSnapshot(SnapshotNameGenerator& generator, std::string_view documentBytes);
+
+// The whole file's bytes. Throws Exception: Cannot read file "<name>". <reason>
+std::string ReadFileBytes(const std::string& fileName);
+
+// The page text of snapshot bytes: the bytes up to the first NUL, each CR LF,
+// lone CR and lone LF turned into CR LF, and a CR LF after the last line.
+std::string PageTextFromBytes(std::string_view bytes);
+
+// ReadFileBytes followed by PageTextFromBytes.
+std::string ReadSnapshotText(const std::string& fileName);
+
+}  // namespace qb
