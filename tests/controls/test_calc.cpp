@@ -67,6 +67,7 @@ class TestCalc : public QObject {
   void keyDuringFlash();
   void escapeKeepsWindowOpen();
   void mouseClicks();
+  void heldDigitRepeats();
   void commaSeparator();
   void overflowReachesDefaultDisplay();
   void accessibleDisplay_data();
@@ -278,6 +279,23 @@ void TestCalc::mouseClicks() {
   QCOMPARE(form->DisplayText(), QString("0"));
 }
 
+void TestCalc::heldDigitRepeats() {
+  std::unique_ptr<TCalcForm> form(NewForm());
+  TProSpeedButton* button = form->Button7;
+  button->SetRepeatInitInterval(10);
+  button->SetRepeatInterval(5);
+  QTest::mousePress(button, Qt::LeftButton);
+  QTRY_COMPARE(form->DisplayText(), QString(15, '7'));
+  QTest::mouseRelease(button, Qt::LeftButton);
+  QCOMPARE(form->DisplayText(), QString(15, '7'));
+  // The operator keys do not repeat: a held "+" acts once, on release.
+  QTest::mousePress(form->PlusButton, Qt::LeftButton);
+  QTest::qWait(30);
+  QCOMPARE(form->Engine().PendingOperator(), '=');
+  QTest::mouseRelease(form->PlusButton, Qt::LeftButton);
+  QCOMPARE(form->Engine().PendingOperator(), '+');
+}
+
 void TestCalc::commaSeparator() {
   SetLocaleDecimalSeparator(',');
   std::unique_ptr<TCalcForm> form(NewForm());
@@ -320,6 +338,9 @@ void TestCalc::accessibleDisplay() {
   std::unique_ptr<TCalcForm> form(NewForm());
   TypeKeys(form.get(), keys);
   QCOMPARE(AccessibleName(form->DisplayPanel), text);
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(form->DisplayPanel);
+  QCOMPARE(iface->role(), QAccessible::StaticText);
+  QCOMPARE(iface->text(QAccessible::Value), text);
 }
 
 void TestCalc::stayOnTopToggles() {
