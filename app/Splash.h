@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QLabel>
+#include <QPointer>
+#include <QWidget>
+
+namespace qb {
+
+class TProLabel;
+class TProSpeedButton;
+
+// The splash window: the logo with the version and two buttons over its left
+// edge. "Start" shows the main window and closes the splash for good; "Exit"
+// closes the main window, which ends the program.
+class TqbidSplash : public QWidget {
+  Q_OBJECT
+ public:
+  // Shows itself as soon as it is built.
+  explicit TqbidSplash(QWidget* mainWindow, QWidget* parent = nullptr);
+
+  QLabel* Image1 = nullptr;
+  TProLabel* lblVersion = nullptr;
+  TProSpeedButton* sbGoToMain = nullptr;
+  TProSpeedButton* sbExit = nullptr;
+
+  void sbGoToMainClick();
+  void sbExitClick();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void FormShow();
+
+  QPointer<QWidget> FMainWindow;
+};
+
+}  // namespace qb
