@@ -32,6 +32,11 @@ void TProUrlLabel::SetUnvisitedColor(const QColor& color) { Apply(FState.SetUnvi
 void TProUrlLabel::SetVisitedColor(const QColor& color) { Apply(FState.SetVisitedColor(color)); }
 void TProUrlLabel::SetCanHover(bool on) { Apply(FState.SetCanHover(on)); }
 
+void TProUrlLabel::Click() {
+  Apply(FState.MouseDown(true));
+  Apply(FState.MouseUp(true, true));
+}
+
 void TProUrlLabel::mousePressEvent(QMouseEvent* event) {
   TProLabel::mousePressEvent(event);
   Apply(FState.MouseDown(event->button() == Qt::LeftButton));

@@ -28,6 +28,8 @@ class TProUrlLabel : public TProLabel {
   void SetCanHover(bool on);
   bool Visited() const { return FState.Visited(); }
   bool Pressed() const { return FState.Pressed(); }
+  // A left click on the label, as by the mouse (used by assistive technology).
+  void Click();
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "Platform.h"
+#include "ProAccessible.h"
 #include "ProCursors.h"
 #include "TickCount.h"
 
@@ -61,6 +62,7 @@ void InitializeControls() {
   initialised = true;
   RegisterFontSubstitutes();
   RegisterCursors();
+  InstallControlsAccessibility();
 }
 
 QCursor ProCursor(int id) {
