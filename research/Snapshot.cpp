@@ -5,6 +5,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "Exception.h"
 
@@ -59,10 +61,9 @@ std::string ReadFileBytes(const std::string& fileName) {
   std::string bytes;
   // One read of the whole size; the loop only matters for files that grow or
   // cannot tell their size.
-  long size = -1;
-  if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
-  std::rewind(file);
-  bytes.resize(size > 0 ? static_cast<size_t>(size) + 1 : 1 << 16);
+  std::error_code sizeError;
+  const auto size = std::filesystem::file_size(fileName, sizeError);
+  bytes.resize(sizeError ? size_t(1) << 16 : static_cast<size_t>(size) + 1);
   size_t used = 0;
   for (;;) {
     used += std::fread(bytes.data() + used, 1, bytes.size() - used, file);

@@ -1,0 +1,194 @@
+#include <QtTest>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "Exception.h"
+#include "Snapshot.h"
+
+using namespace qb;
+
+namespace {
+
+std::string_view View(const QByteArray& bytes) { return {bytes.constData(), static_cast<size_t>(bytes.size())}; }
+
+QByteArray ReadAll(const QString& name) {
+  QFile file(name);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+}  // namespace
+
+class TestSnapshot : public QObject {
+  Q_OBJECT
+ private slots:
+  void pageText_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("empty") << QByteArray() << QByteArray();
+    QTest::newRow("one line gets a line end") << QByteArray("abc") << QByteArray("abc\r\n");
+    QTest::newRow("CR LF stays") << QByteArray("a\r\nb\r\n") << QByteArray("a\r\nb\r\n");
+    QTest::newRow("lone LF") << QByteArray("a\nb") << QByteArray("a\r\nb\r\n");
+    QTest::newRow("lone CR") << QByteArray("a\rb\r") << QByteArray("a\r\nb\r\n");
+    QTest::newRow("LF CR is two line ends") << QByteArray("a\n\rb") << QByteArray("a\r\n\r\nb\r\n");
+    QTest::newRow("empty lines kept") << QByteArray("a\n\n\nb") << QByteArray("a\r\n\r\n\r\nb\r\n");
+    QTest::newRow("only a line end") << QByteArray("\n") << QByteArray("\r\n");
+    QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << QByteArray("a\r\n\r\nb\r\n");
+    QTest::newRow("stops at NUL") << QByteArray("ab\0cd\n", 6) << QByteArray("ab\r\n");
+    QTest::newRow("NUL first") << QByteArray("\0abc", 4) << QByteArray();
+    QTest::newRow("CR before NUL") << QByteArray("ab\r\0\ncd", 7) << QByteArray("ab\r\n");
+    QTest::newRow("high bytes unchanged") << QByteArray("caf\xe9\n\xc3\xa9") << QByteArray("caf\xe9\r\n\xc3\xa9\r\n");
+  }
+  void pageText() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, text);
+    const std::string result = PageTextFromBytes(View(bytes));
+    QCOMPARE(QByteArray(result.data(), static_cast<qsizetype>(result.size())), text);
+  }
+
+  void fileName_data() {
+    QTest::addColumn<uint>("r");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("zero") << 0u << "log1000000.sha";
+    QTest::newRow("small") << 42u << "log1000042.sha";
+    QTest::newRow("wraps at a million") << 1234567u << "log1234567.sha";
+    QTest::newRow("largest 31-bit") << 2147483647u << "log1483647.sha";
+  }
+  void fileName() {
+    QFETCH(uint, r);
+    QFETCH(QString, name);
+    QCOMPARE(QString::fromStdString(SnapshotFileName(r)), name);
+  }
+
+  void generatorGivesSevenDigitNames() {
+    SnapshotNameGenerator clockSeeded;
+    const QRegularExpression pattern("^log1\\d{6}\\.sha$");
+    for (int i = 0; i < 1000; ++i) {
+      const uint32_t r = clockSeeded.Next();
+      QVERIFY(r <= 0x7fffffffu);
+      QVERIFY(pattern.match(QString::fromStdString(SnapshotFileName(r))).hasMatch());
+    }
+    SnapshotNameGenerator a(5), b(5);
+    QCOMPARE(a.Next(), b.Next());
+  }
+
+  void freshNameDeletesOldFile() {
+    SnapshotNameGenerator probe(11);
+    const QString name = QString::fromStdString(SnapshotFileName(probe.Next()));
+    QFile old(name);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+    SnapshotNameGenerator generator(11);
+    QCOMPARE(QString::fromStdString(MakeSnapshotFileName(generator)), name);
+    QVERIFY(!QFile::exists(name));
+  }
+
+  void saveWritesBytesAndReadsBack() {
+    SnapshotNameGenerator generator(23);
+    const QByteArray document("<html>\n<b>$5</b>\r\n\0tail", 24);
+    const std::string name = SaveSnapshot(generator, View(document));
+    QCOMPARE(ReadAll(QString::fromStdString(name)), document);
+    QCOMPARE(QByteArray::fromStdString(ReadSnapshotText(name)), QByteArray("<html>\r\n<b>$5</b>\r\n"));
+    // An existing file of that name is replaced, not appended to.
+    SnapshotNameGenerator again(23);
+    QCOMPARE(SaveSnapshot(again, "x"), name);
+    QCOMPARE(ReadAll(QString::fromStdString(name)), QByteArray("x"));
+    QFile::remove(QString::fromStdString(name));
+  }
+
+  void largeFileReadWhole() {
+    QByteArray big;
+    for (int i = 0; i < 200000; ++i) big += "line " + QByteArray::number(i) + '\n';
+    WriteSnapshotFile("big.sha", View(big));
+    const std::string text = ReadSnapshotText("big.sha");
+    QCOMPARE(static_cast<qsizetype>(text.size()), big.size() + 200000);
+    QVERIFY(QByteArray::fromStdString(text).endsWith("line 199999\r\n"));
+    QFile::remove("big.sha");
+  }
+
+  void fileErrors_data() {
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("create in missing folder")
+        << "write:nofolder/log1000001.sha" << "Cannot create file \"nofolder/log1000001.sha\". No such file or directory";
+    QTest::newRow("create over a folder") << "write:adir" << "Cannot create file \"adir\". Is a directory";
+    QTest::newRow("read missing") << "read:log1999999.sha"
+                                  << "Cannot read file \"log1999999.sha\". No such file or directory";
+    QTest::newRow("read a folder") << "read:adir" << "Cannot read file \"adir\". Is a directory";
+  }
+  void fileErrors() {
+    QFETCH(QString, operation);
+    QFETCH(QString, message);
+    QDir().mkdir("adir");
+    const std::string name = operation.section(':', 1).toStdString();
+    try {
+      if (operation.startsWith("write"))
+        WriteSnapshotFile(name, "x");
+      else
+        ReadSnapshotText(name);
+      QFAIL("no exception");
+    } catch (const Exception& e) {
+      QCOMPARE(QString::fromUtf8(e.what()), message);
+    }
+  }
+
+  // The snapshot in a working folder without write access. Root is not bound
+  // by permissions, so it tries from a child process running as nobody.
+  void unwritableFolder() {
+    QTemporaryDir dir;
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
+                                                  QFile::ExeOther));
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    QString message;
+    if (geteuid() == 0) {
+      int channel[2];
+      QVERIFY(pipe(channel) == 0);
+      const pid_t child = fork();
+      if (child == 0) {
+        close(channel[0]);
+        std::string text = "no exception";
+        if (setgid(65534) == 0 && setuid(65534) == 0) {
+          try {
+            SnapshotNameGenerator generator(3);
+            SaveSnapshot(generator, "page");
+          } catch (const Exception& e) {
+            text = e.what();
+          }
+        } else {
+          text = "cannot become nobody";
+        }
+        [[maybe_unused]] const auto written = write(channel[1], text.data(), text.size());
+        _exit(0);
+      }
+      close(channel[1]);
+      char buffer[512];
+      ssize_t n;
+      while ((n = read(channel[0], buffer, sizeof buffer)) > 0) message += QString::fromUtf8(buffer, n);
+      close(channel[0]);
+      waitpid(child, nullptr, 0);
+    } else {
+      try {
+        SnapshotNameGenerator generator(3);
+        SaveSnapshot(generator, "page");
+      } catch (const Exception& e) {
+        message = QString::fromUtf8(e.what());
+      }
+    }
+    QDir::setCurrent(previous);
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY2(QRegularExpression("^Cannot create file \"log1\\d{6}\\.sha\"\\. Permission denied$")
+                 .match(message)
+                 .hasMatch(),
+             qPrintable(message));
+  }
+};
+
+QTEST_APPLESS_MAIN(TestSnapshot)
+#include "test_core_snapshot.moc"
