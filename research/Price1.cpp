@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShowEvent>
 #include <QSplitter>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -301,7 +302,7 @@ void TfrmMainPrice::BuildToolBar(QWidget* panel) {
     button->setGeometry(left, 0, 32, 32);
     button->setFocusPolicy(Qt::NoFocus);
     auto handler = tool.handler;
-    connect(button, &TProSpeedButton::Click, this, [this, handler] { Guard([&] { (this->*handler)(); }); });
+    connect(button, &QAbstractButton::clicked, this, [this, handler] { Guard([&] { (this->*handler)(); }); });
     left += 32;
   }
 }
