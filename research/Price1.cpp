@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMenuBar>
+#include <QPainter>
 #include <QScreen>
 #include <QShowEvent>
 #include <QSplitter>
@@ -77,6 +78,28 @@ class WindowHarvestTarget : public HarvestTarget {
   QWidget* FWindow;
 };
 
+// The splitter's handle: a raised bevel across the window.
+class BevelHandle : public QSplitterHandle {
+ public:
+  using QSplitterHandle::QSplitterHandle;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    QRect r = rect();
+    painter.fillRect(r, palette().button());
+    Frame3DSides(painter, r, kAllSides, palette().light().color(), palette().dark().color(), 1);
+  }
+};
+
+class BevelSplitter : public QSplitter {
+ public:
+  using QSplitter::QSplitter;
+
+ protected:
+  QSplitterHandle* createHandle() override { return new BevelHandle(orientation(), this); }
+};
+
 TProPanel* MakePanel(const char* name, QWidget* parent) {
   auto* panel = new TProPanel(parent);
   panel->setObjectName(QString::fromLatin1(name));
@@ -105,7 +128,7 @@ TfrmMainPrice::TfrmMainPrice(QWidget* parent) : QMainWindow(parent) {
   column->addWidget(ProPanel1);
 
   FModel = new ResearchGridModel(this);
-  auto* splitter = new QSplitter(Qt::Vertical, client);
+  auto* splitter = new BevelSplitter(Qt::Vertical, client);
   splitter->setObjectName(QStringLiteral("Splitter1"));
   splitter->setHandleWidth(8);
   splitter->setChildrenCollapsible(false);

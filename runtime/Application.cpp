@@ -26,7 +26,6 @@ void ShowUnknownException() { ShowErrorText("Unknown error"); }
 
 QbApplication::QbApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("quellbid"));
-  setApplicationDisplayName(kApplicationTitle);
   const QString point = QLocale::system().decimalPoint();
   if (point.size() == 1 && point.at(0).unicode() < 128) SetLocaleDecimalSeparator(point.at(0).toLatin1());
 }
