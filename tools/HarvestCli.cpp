@@ -66,10 +66,11 @@ void WriteHarvestUsage(std::ostream& out) {
          "Amount,Description; CR LF line ends). Messages go to standard error.\n"
          "\n"
          "Options:\n"
-         "  --stats   also print the figures of \"Graphs and Statistics\"\n"
+         "  --stats   print the figures of \"Graphs and Statistics\" instead of the CSV\n"
          "  --help    show this text\n"
          "\n"
-         "Exit status: 0 done, 1 bad command line, 2 a file could not be read\n"
+         "Exit status: 0 done, 1 bad command line or no figures for --stats (fewer\n"
+         "than 4 rows, an Amount that is not a number), 2 a file could not be read\n"
          "(nothing is written to standard output then).\n";
 }
 
@@ -117,8 +118,8 @@ int RunHarvestCli(const std::vector<std::string>& arguments, std::ostream& out, 
   GridRows grid;
   StreamHarvestTarget target(grid, err);
   for (const std::string& page : pages) HarvestPage(page, target);
+  if (options.stats) return WriteGridStatistics(grid, out, err) ? 0 : 1;
   WriteGridCsv(grid, out);
-  if (options.stats) WriteGridStatistics(grid, out, err);
   return 0;
 }
 

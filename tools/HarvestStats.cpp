@@ -1,10 +1,27 @@
+#include "Exception.h"
 #include "HarvestCli.h"
+#include "StatisticsFigures.h"
 
 namespace qb {
 
-bool WriteGridStatistics(const GridRows&, std::ostream&, std::ostream& err) {
-  err << "--stats is not available in this version\n";
-  return false;
+bool WriteGridStatistics(const GridRows& grid, std::ostream& out, std::ostream& err) {
+  if (!EnoughDataForGraph(grid.size())) {
+    err << kNotEnoughDataForGraph << '\n';
+    return false;
+  }
+  PriceStatistics s;
+  try {
+    s = ComputeStatistics(grid);
+  } catch (const Exception& e) {
+    err << e.what() << '\n';
+    return false;
+  }
+  out << "Highest: " << s.highest << '\n'
+      << "Lowest: " << s.lowest << '\n'
+      << "Average: " << s.average << '\n'
+      << "Median: " << s.median << '\n';
+  for (size_t i = 0; i < s.counts.size(); ++i) out << kPriceRangeLabels[i] << ": " << s.counts[i] << '\n';
+  return true;
 }
 
 }  // namespace qb
