@@ -31,9 +31,11 @@ bool IsZeroBid(std::string_view bids) {
 }
 
 float GridAmountValue(std::string_view amount) {
+  const size_t dollar = amount.find('$');
+  if (dollar == std::string_view::npos) return static_cast<float>(StrToDouble(amount, '.'));
   std::string text(amount);
-  if (auto dollar = text.find('$'); dollar != std::string::npos) text.erase(dollar, 1);
-  return static_cast<float>(StrToFloat(text, '.'));
+  text.erase(dollar, 1);
+  return static_cast<float>(StrToDouble(text, '.'));
 }
 
 float FilterValue(std::string_view text, char localeSeparator) {
@@ -45,8 +47,8 @@ float FilterValue(std::string_view text, char localeSeparator) {
 
 bool NumericCellValue(std::string_view text, float& value) {
   if (!IsNumericText(text, true)) return false;
-  long double v = 0;
-  if (!TryStrToFloat(text, v, '.')) return false;
+  double v = 0;
+  if (!TryStrToDouble(text, v, '.')) return false;
   value = static_cast<float>(v);
   return true;
 }

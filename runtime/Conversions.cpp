@@ -58,13 +58,15 @@ std::string IntErrorMessage(std::string_view text) {
   return "'" + std::string(text) + "' is not a valid integer value";
 }
 
-bool TryStrToFloat(std::string_view text, long double& value, char separator) {
+namespace {
+
+// Checks the number grammar and writes the plain C form ('.' separator, no
+// '+' sign) of text into plain; sets negative for a leading '-'.
+bool PlainNumber(std::string_view text, char separator, std::string& plain, bool& negative) {
   std::string_view t = TrimBlanks(text);
-  // Validate the exact grammar, building a plain C form for the conversion.
-  std::string plain;
-  plain.reserve(t.size() + 1);
+  plain.clear();
   size_t i = 0;
-  bool negative = false;
+  negative = false;
   if (i < t.size() && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
   size_t digits = 0;
   bool point = false;
@@ -89,12 +91,16 @@ bool TryStrToFloat(std::string_view text, long double& value, char separator) {
     for (; i < t.size() && IsDigit(t[i]); ++i, ++expDigits) plain += t[i];
     if (expDigits == 0) return false;
   }
-  if (i != t.size()) return false;
-  long double result = 0;
+  return i == t.size();
+}
+
+template <class Float>
+bool ConvertPlain(const std::string& plain, bool negative, Float& value) {
+  Float result = 0;
   auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), result);
   if (ec == std::errc::result_out_of_range) {
     // Underflow reads as zero; overflow does not convert.
-    if (std::fabs(static_cast<double>(std::strtod(plain.c_str(), nullptr))) > 1.0) return false;
+    if (std::fabs(std::strtold(plain.c_str(), nullptr)) > 1.0L) return false;
     result = 0;
   } else if (ec != std::errc() || end != plain.data() + plain.size()) {
     return false;
@@ -102,6 +108,26 @@ bool TryStrToFloat(std::string_view text, long double& value, char separator) {
   if (!std::isfinite(result)) return false;
   value = negative ? -result : result;
   return true;
+}
+
+}  // namespace
+
+bool TryStrToFloat(std::string_view text, long double& value, char separator) {
+  std::string plain;
+  bool negative = false;
+  return PlainNumber(text, separator, plain, negative) && ConvertPlain(plain, negative, value);
+}
+
+bool TryStrToDouble(std::string_view text, double& value, char separator) {
+  std::string plain;
+  bool negative = false;
+  return PlainNumber(text, separator, plain, negative) && ConvertPlain(plain, negative, value);
+}
+
+double StrToDouble(std::string_view text, char separator) {
+  double value = 0;
+  if (!TryStrToDouble(text, value, separator)) throw Exception(FloatErrorMessage(text));
+  return value;
 }
 
 long double StrToFloat(std::string_view text, char separator) {
