@@ -27,6 +27,15 @@ size_t FindBytes(const char* data, size_t size, std::string_view marker) {
 }
 
 size_t FindIn(std::string_view text, std::string_view marker, size_t from = 0) {
+  if (marker.size() == 1 && from < text.size()) {
+    // Separators are close together: look at a few bytes before calling memchr.
+    const size_t near = std::min(text.size(), from + 16);
+    for (size_t i = from; i < near; ++i)
+      if (text[i] == marker[0]) return i;
+    if (near == text.size()) return npos;
+    const void* hit = std::memchr(text.data() + near, marker[0], text.size() - near);
+    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - text.data()) : npos;
+  }
   if (from > text.size()) return npos;
   const size_t hit = FindBytes(text.data() + from, text.size() - from, marker);
   return hit == npos ? npos : hit + from;
@@ -106,7 +115,12 @@ class PageScanner {
   size_t End() const { return page_.size(); }
   std::string_view Text(size_t s) const { return page_.substr(s); }
 
-  size_t Find(Marker m, size_t s);
+  // Index into runs_[m].hits of the first occurrence at or after s, or npos.
+  size_t FindIndex(Marker m, size_t s);
+  size_t Find(Marker m, size_t s) {
+    const size_t index = FindIndex(m, s);
+    return index == npos ? npos : runs_[m].hits[index];
+  }
 
   size_t From(size_t s, Marker m, size_t k) {
     const size_t hit = Find(m, s);
@@ -179,14 +193,7 @@ class PageScanner {
   size_t Clamp(size_t s) const { return std::min(s, End()); }
   bool StartsWithImage(size_t s) const { return page_.substr(s, kImgHeight.size()) == kImgHeight; }
 
-  size_t SkipSeparators(size_t s, int n) {
-    for (int i = 0; i < n; ++i) {
-      const size_t hit = Find(kComma, s);
-      if (hit == npos) break;  // no comma: the text stays whole from here on
-      s = Clamp(hit + 1);
-    }
-    return s;
-  }
+  size_t SkipSeparators(size_t s, int n);
 
   static void Reset(Run& run, size_t from, size_t hit) {
     run.valid = true;
@@ -229,26 +236,27 @@ class PageScanner {
   std::string amount_;
 };
 
-size_t PageScanner::Find(Marker m, size_t s) {
+size_t PageScanner::FindIndex(Marker m, size_t s) {
   if (s >= End()) return npos;
   const std::string_view marker = kMarkerText[m];
   Run& run = runs_[m];
   if (run.valid && s >= run.from) {
     if (run.exhausted || s <= run.hits.back()) {
       const auto it = std::lower_bound(run.hits.begin(), run.hits.end(), s);
-      return it == run.hits.end() ? npos : *it;
+      return it == run.hits.end() ? npos : static_cast<size_t>(it - run.hits.begin());
     }
     const size_t hit = FindIn(page_, marker, s);
     if (s <= run.hits.back() + kMarkerPeriod[m]) {
       // Nothing can start between the last hit and s: the run goes on.
-      if (hit == npos)
+      if (hit == npos) {
         run.exhausted = true;
-      else
-        run.hits.push_back(hit);
-    } else {
-      Reset(run, s, hit);
+        return npos;
+      }
+      run.hits.push_back(hit);
+      return run.hits.size() - 1;
     }
-    return hit;
+    Reset(run, s, hit);
+    return hit == npos ? npos : 0;
   }
   if (run.valid) {
     // A start before the run: add the occurrences in [s, run.from).
@@ -262,11 +270,25 @@ size_t PageScanner::Find(Marker m, size_t s) {
     }
     run.hits.insert(run.hits.begin(), earlier.begin(), earlier.end());
     run.from = s;
-    return run.hits.empty() ? npos : run.hits.front();
+    return run.hits.empty() ? npos : 0;
   }
   const size_t hit = FindIn(page_, marker, s);
   Reset(run, s, hit);
-  return hit;
+  return hit == npos ? npos : 0;
+}
+
+size_t PageScanner::SkipSeparators(size_t s, int n) {
+  const Run& run = runs_[kComma];
+  size_t index = FindIndex(kComma, s);
+  for (int i = 0; i < n; ++i) {
+    if (index == npos) break;  // no comma: the text stays whole from here on
+    const size_t hit = run.hits[index];
+    s = Clamp(hit + 1);
+    if (i + 1 == n) break;
+    // The run holds consecutive commas: the next one is the next entry.
+    index = index + 1 < run.hits.size() ? index + 1 : FindIndex(kComma, s);
+  }
+  return s;
 }
 
 std::string_view PageScanner::TableDescription(size_t rec) {
