@@ -68,8 +68,9 @@ std::vector<double> VisibleFaces(const PieSlice& slice) {
   if (slice.spanAngle <= 0 || slice.spanAngle >= 360) return faces;
   const double start = slice.startAngle;
   const double end = Normalized(slice.startAngle + slice.spanAngle);
-  if (std::cos(Radians(start)) > 0) faces.push_back(start);
-  if (std::cos(Radians(end)) < 0) faces.push_back(end);
+  constexpr double edgeOn = 1e-9;
+  if (std::cos(Radians(start)) > edgeOn) faces.push_back(start);
+  if (std::cos(Radians(end)) < -edgeOn) faces.push_back(end);
   return faces;
 }
 
