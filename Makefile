@@ -21,6 +21,7 @@ run: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j2
+	@bash scripts/sanitize.sh build-asan
 
 bench: build
 	@bash scripts/bench.sh $(BUILD)
