@@ -1,0 +1,48 @@
+// Text-to-number and text-to-integer conversions on arbitrary text: they either
+// convert or throw the conversion message, and a converted value written back
+// in the general format converts again to the same value (to 15 digits).
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "Conversions.h"
+#include "Exception.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
+  const char separator = (data[0] & 1) ? ',' : '.';
+  const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
+
+  long double value = 0;
+  const bool ok = qb::TryStrToFloat(text, value, separator);
+  try {
+    const long double thrown = qb::StrToFloat(text, separator);
+    if (!ok || thrown != value) std::abort();
+  } catch (const qb::Exception& e) {
+    if (ok || std::string(e.what()) != qb::FloatErrorMessage(text)) std::abort();
+  }
+  if (ok) {
+    if (!std::isfinite(value)) std::abort();
+    const std::string shown = qb::FloatToStr(value, separator);
+    long double again = 0;
+    if (!qb::TryStrToFloat(shown, again, separator)) std::abort();
+    if (qb::FloatToStr(again, separator) != shown) std::abort();
+    double d = 0;
+    if (!qb::TryStrToDouble(text, d, separator)) {
+      // Only a value beyond double range may fail the double conversion.
+      if (std::fabs(value) < 1e300L) std::abort();
+    }
+  }
+
+  int32_t integer = 0;
+  const bool intOk = qb::TryStrToInt(text, integer);
+  try {
+    if (qb::StrToInt(text) != integer || !intOk) std::abort();
+  } catch (const qb::Exception& e) {
+    if (intOk || std::string(e.what()) != qb::IntErrorMessage(text)) std::abort();
+  }
+  if (intOk && qb::IsNumericText(text, false) && std::to_string(integer).size() > text.size()) std::abort();
+  return 0;
+}
