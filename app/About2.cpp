@@ -24,7 +24,9 @@ TProUrlLabel* MakeLink(QWidget* parent, const char* name, const QString& caption
 
 }  // namespace
 
-TfAbout::TfAbout(QWidget* parent) : QDialog(parent) {
+TfAbout::TfAbout(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
   setObjectName(QStringLiteral("fAbout"));
   setWindowTitle(QStringLiteral("About"));
   // 584 x 205 with the frame: the client area holds Panel1 exactly.
@@ -59,6 +61,7 @@ TfAbout::TfAbout(QWidget* parent) : QDialog(parent) {
   ProSpeedButton2->SetCaption(QStringLiteral("Close"));
   ProSpeedButton2->setAccessibleName(QStringLiteral("Close"));
   ProSpeedButton2->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  ProSpeedButton2->SetFlat(false);
   ProSpeedButton2->setGeometry(376, 72, 153, 41);
   connect(ProSpeedButton2, &QAbstractButton::clicked, this,
           [this] { Guard([this] { ProSpeedButton2Click(); }); });

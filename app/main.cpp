@@ -17,6 +17,9 @@ int main(int argc, char** argv) {
   qb::PrepareWebEngineEnvironment();
   qb::QbApplication application(argc, argv);
   try {
+    // Each window shows its own caption only ("Quellbid", "About"); the
+    // application title is the caption of the splash, the task bar's first entry.
+    application.setApplicationDisplayName(QString());
     qb::InitializeControls();
     application.setQuitOnLastWindowClosed(false);
 

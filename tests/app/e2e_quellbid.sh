@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# End-to-end test of the real program: a virtual display with an accessibility
+# bus and a window manager, then e2e_quellbid.py drives build/quellbid.
+# usage: e2e_quellbid.sh <quellbid> <source folder> <output folder>
+# Exit status 77 (skipped) when the display tools are not installed.
+set -u
+
+program=$1
+source_dir=$2
+out=$3
+skip=77
+
+for tool in Xvfb xdotool dbus-launch openbox import; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit $skip; }
+done
+[[ -x /usr/libexec/at-spi-bus-launcher ]] || { echo "SKIP: at-spi2-core is not installed"; exit $skip; }
+/usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "SKIP: python3-pyatspi is not installed"; exit $skip; }
+[[ -x "$program" ]] || { echo "no program at $program"; exit 1; }
+
+rm -rf "$out/work" "$out/shots"
+mkdir -p "$out/work" "$out/shots"
+# The working folder holds the pages; the sample result page is the start page.
+if [[ -d "$source_dir/pages" ]]; then cp -r "$source_dir/pages/." "$out/work/"; fi
+cp "$source_dir/tests/app/e2e_results.htm" "$out/work/base.htm"
+
+pids=()
+cleanup() {
+  local pid
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    pid=${pids[i]}
+    # Each helper runs in its own process group: end it with its children.
+    kill -TERM -- "-$pid" 2>/dev/null || kill -TERM "$pid" 2>/dev/null
+  done
+  [[ -n "${DBUS_SESSION_BUS_PID:-}" ]] && kill -TERM "$DBUS_SESSION_BUS_PID" 2>/dev/null
+  sleep 0.5
+  for pid in "${pids[@]}"; do kill -KILL -- "-$pid" 2>/dev/null; done
+  [[ -n "${DBUS_SESSION_BUS_PID:-}" ]] && kill -KILL "$DBUS_SESSION_BUS_PID" 2>/dev/null
+  rm -f "/tmp/.X${display}-lock" 2>/dev/null
+}
+
+# A free display number.
+display=""
+for n in $(seq 91 160); do
+  if [[ ! -e "/tmp/.X11-unix/X$n" && ! -e "/tmp/.X$n-lock" ]]; then display=$n; break; fi
+done
+[[ -n "$display" ]] || { echo "no free display"; exit 1; }
+trap cleanup EXIT
+
+setsid Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >"$out/shots/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 1 100); do
+  [[ -e "/tmp/.X11-unix/X$display" ]] && break
+  sleep 0.1
+done
+[[ -e "/tmp/.X11-unix/X$display" ]] || { echo "Xvfb did not start"; exit 1; }
+export DISPLAY=":$display"
+
+eval "$(dbus-launch --sh-syntax)"
+export DBUS_SESSION_BUS_ADDRESS
+setsid /usr/libexec/at-spi-bus-launcher --launch-immediately >"$out/shots/at-spi.log" 2>&1 &
+pids+=($!)
+setsid openbox >"$out/shots/openbox.log" 2>&1 &
+pids+=($!)
+sleep 1
+
+export NO_AT_BRIDGE=0
+setsid timeout -k 5 105 /usr/bin/python3 "$source_dir/tests/app/e2e_quellbid.py" "$program" "$out/work" \
+  "$out/shots" &
+driver=$!
+pids+=($driver)
+wait $driver
+status=$?
+echo "screenshots and logs: $out/shots"
+exit $status
