@@ -15,12 +15,12 @@ struct BaseKind {
 };
 
 constexpr BaseKind kBaseKinds[] = {
-    {pbkCancel, 1, mrCancel, false, true}, {pbkHelp, 2, mrNone, false, false},
-    {pbkYes, 3, mrYes, true, false},       {pbkNo, 4, mrNo, false, true},
-    {pbkClose, 5, mrNone, false, false},   {pbkAbort, 6, mrAbort, false, false},
-    {pbkRetry, 7, mrRetry, false, false},  {pbkIgnore, 8, mrIgnore, false, false},
-    {pbkAll, 9, mrAll, false, false},      {pbkDone, 10, mrNoToAll, true, false},
-    {pbkPrev, 11, mrNone, false, false},   {pbkNext, 12, mrNone, true, false},
+    {pbkCancel, 1, mrCancel, false, true},    {pbkHelp, 2, mrNone, false, false},
+    {pbkYes, 3, mrYes, true, false},          {pbkNo, 4, mrNo, false, true},
+    {pbkClose, 5, mrNone, false, false},      {pbkAbort, 6, mrAbort, false, false},
+    {pbkRetry, 7, mrRetry, false, false},     {pbkIgnore, 8, mrIgnore, false, false},
+    {pbkAll, 9, mrAll, false, false},         {pbkDone, 10, mrNoToAll, true, false},
+    {pbkPrev, 11, mrNone, false, false},      {pbkNext, 12, mrNone, true, false},
     {pbkFinish, 13, mrYesToAll, true, false},
 };
 

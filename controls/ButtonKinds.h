@@ -5,7 +5,7 @@
 
 namespace qb {
 
-#define QB_BUTTON_KIND_LANGUAGES(base)                                                                  \
+#define QB_BUTTON_KIND_LANGUAGES(base)                                                                    \
   base, base##Rus, base##Ukr, base##Fr, base##Por, base##Esp, base##Ger, base##Dan, base##Ita, base##Swe, \
       base##Dut, base##Pol, base##Hun, base##Tur, base##Slk, base##Kor, base##Chn
 

@@ -33,8 +33,10 @@ class LabelAccessible : public QAccessibleWidget {
       case QAccessible::Name:
         if (!label()->accessibleName().isEmpty()) return label()->accessibleName();
         return label()->ShowAccelChar() ? StripAccelChars(label()->Caption()) : label()->Caption();
-      case QAccessible::Value: return label()->ShowAccelChar() ? StripAccelChars(label()->Caption()) : label()->Caption();
-      default: return QAccessibleWidget::text(t);
+      case QAccessible::Value:
+        return label()->ShowAccelChar() ? StripAccelChars(label()->Caption()) : label()->Caption();
+      default:
+        return QAccessibleWidget::text(t);
     }
   }
   QAccessible::State state() const override {
@@ -60,7 +62,9 @@ class UrlLabelAccessible : public LabelAccessible {
     s.pressed = link()->Pressed();
     return s;
   }
-  QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
+  QStringList actionNames() const override {
+    return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+  }
   void doAction(const QString& name) override {
     if (name == pressAction())
       link()->Click();
@@ -80,8 +84,10 @@ class PanelAccessible : public QAccessibleWidget {
     switch (t) {
       case QAccessible::Name:
         return panel()->accessibleName().isEmpty() ? panel()->Caption() : panel()->accessibleName();
-      case QAccessible::Value: return panel()->Caption();
-      default: return QAccessibleWidget::text(t);
+      case QAccessible::Value:
+        return panel()->Caption();
+      default:
+        return QAccessibleWidget::text(t);
     }
   }
 };
@@ -95,8 +101,10 @@ class LabelEditAccessible : public QAccessibleWidget {
       case QAccessible::Name:
         if (!labelEdit()->accessibleName().isEmpty()) return labelEdit()->accessibleName();
         return StripAccelChars(labelEdit()->Caption());
-      case QAccessible::Value: return labelEdit()->Text();
-      default: return QAccessibleWidget::text(t);
+      case QAccessible::Value:
+        return labelEdit()->Text();
+      default:
+        return QAccessibleWidget::text(t);
     }
   }
   QAccessible::State state() const override {

@@ -37,20 +37,32 @@ QRect AlignTextVertically(const QPainter& painter, QRect rect, int flags, const 
 Qt::Alignment ToQtAlignment(TAlignment alignment, TVerticalAlignment vertical) {
   Qt::Alignment result;
   switch (alignment) {
-    case taLeftJustify: result = Qt::AlignLeft; break;
-    case taRightJustify: result = Qt::AlignRight; break;
-    case taCenter: result = Qt::AlignHCenter; break;
+    case taLeftJustify:
+      result = Qt::AlignLeft;
+      break;
+    case taRightJustify:
+      result = Qt::AlignRight;
+      break;
+    case taCenter:
+      result = Qt::AlignHCenter;
+      break;
   }
   switch (vertical) {
-    case vaTop: result |= Qt::AlignTop; break;
-    case vaCenter: result |= Qt::AlignVCenter; break;
-    case vaBottom: result |= Qt::AlignBottom; break;
+    case vaTop:
+      result |= Qt::AlignTop;
+      break;
+    case vaCenter:
+      result |= Qt::AlignVCenter;
+      break;
+    case vaBottom:
+      result |= Qt::AlignBottom;
+      break;
   }
   return result;
 }
 
-void Frame3DSides(QPainter& painter, QRect& rect, TSides sides, const QColor& topLeft, const QColor& bottomRight,
-                  int width) {
+void Frame3DSides(QPainter& painter, QRect& rect, TSides sides, const QColor& topLeft,
+                  const QColor& bottomRight, int width) {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setBrush(Qt::NoBrush);
@@ -211,7 +223,9 @@ void TProCustomLabel::SetVerticalAlignment(TVerticalAlignment alignment) {
   update();
 }
 
-Qt::Alignment TProCustomLabel::Layout() const { return ToQtAlignment(FAlignment, FVerticalAlignment) & Qt::AlignVertical_Mask; }
+Qt::Alignment TProCustomLabel::Layout() const {
+  return ToQtAlignment(FAlignment, FVerticalAlignment) & Qt::AlignVertical_Mask;
+}
 
 void TProCustomLabel::SetLayout(Qt::Alignment layout) {
   if (layout & Qt::AlignBottom)
@@ -234,7 +248,8 @@ QString TProCustomLabel::DisplayText() const { return text(); }
 QSize TProCustomLabel::sizeHint() const {
   QFontMetrics fm(font());
   const QString t = DisplayText().isEmpty() ? QStringLiteral(" ") : DisplayText();
-  if (FWordWrap && width() > 0) return QSize(width(), fm.boundingRect(QRect(0, 0, width(), 100000), TextFlags(), t).height());
+  if (FWordWrap && width() > 0)
+    return QSize(width(), fm.boundingRect(QRect(0, 0, width(), 100000), TextFlags(), t).height());
   return fm.boundingRect(QRect(0, 0, 100000, 100000), TextFlags() & ~Qt::TextWordWrap, t).size();
 }
 
@@ -405,7 +420,9 @@ void TProLabelEdit::SetLabelHighlightColor(const QColor& color) { FLabel->SetHig
 int TProLabelEdit::LabelHighlightDepth() const { return FLabel->HighlightDepth(); }
 void TProLabelEdit::SetLabelHighlightDepth(int depth) { FLabel->SetHighlightDepth(depth); }
 TDirection TProLabelEdit::LabelHighlightDirection() const { return FLabel->HighlightDirection(); }
-void TProLabelEdit::SetLabelHighlightDirection(TDirection direction) { FLabel->SetHighlightDirection(direction); }
+void TProLabelEdit::SetLabelHighlightDirection(TDirection direction) {
+  FLabel->SetHighlightDirection(direction);
+}
 int TProLabelEdit::LabelOffsetX() const { return FLabel->OffsetX(); }
 void TProLabelEdit::SetLabelOffsetX(int offset) { FLabel->SetOffsetX(offset); }
 int TProLabelEdit::LabelOffsetY() const { return FLabel->OffsetY(); }
@@ -510,15 +527,20 @@ bool TProLabelEdit::eventFilter(QObject* watched, QEvent* event) {
         emit Enter();
         if (FAutoSelect) QTimer::singleShot(0, FEdit, [this] { FEdit->selectAll(); });
         break;
-      case QEvent::FocusOut: emit Exit(); break;
+      case QEvent::FocusOut:
+        emit Exit();
+        break;
       case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
         emit KeyDown(key);
         if (!key->text().isEmpty()) emit KeyPress(key->text().at(0));
         break;
       }
-      case QEvent::KeyRelease: emit KeyUp(static_cast<QKeyEvent*>(event)); break;
-      default: break;
+      case QEvent::KeyRelease:
+        emit KeyUp(static_cast<QKeyEvent*>(event));
+        break;
+      default:
+        break;
     }
   }
   return QWidget::eventFilter(watched, event);
@@ -585,7 +607,8 @@ void TProSpeedButton::SetAllowAllUp(bool on) {
 void TProSpeedButton::UpdateGroup() {
   if (!parentWidget() || FGroupIndex == 0) return;
   for (auto* sibling : parentWidget()->findChildren<TProSpeedButton*>(Qt::FindDirectChildrenOnly))
-    if (sibling != this && sibling->FGroupIndex == FGroupIndex && sibling->isChecked()) sibling->setChecked(false);
+    if (sibling != this && sibling->FGroupIndex == FGroupIndex && sibling->isChecked())
+      sibling->setChecked(false);
 }
 
 void TProSpeedButton::nextCheckState() {
@@ -871,7 +894,8 @@ void TProCustomPanel::paintEvent(QPaintEvent*) {
   if (FCaption.isEmpty()) return;
   painter.setFont(font());
   painter.setPen(FontColor());
-  const int flags = static_cast<int>(ToQtAlignment(FAlignment, vaTop)) | Qt::TextWordWrap | Qt::TextExpandTabs;
+  const int flags =
+      static_cast<int>(ToQtAlignment(FAlignment, vaTop)) | Qt::TextWordWrap | Qt::TextExpandTabs;
   r = AlignTextVertically(painter, r, flags, FCaption, FVerticalAlignment);
   painter.drawText(r, flags, FCaption);
 }

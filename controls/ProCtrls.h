@@ -36,8 +36,8 @@ Qt::Alignment ToQtAlignment(TAlignment alignment, TVerticalAlignment vertical = 
 
 // Draws `width` nested one-pixel rings on the selected sides (top-left colour on
 // left/top, bottom-right colour on right/bottom) and shrinks rect accordingly.
-void Frame3DSides(QPainter& painter, QRect& rect, TSides sides, const QColor& topLeft, const QColor& bottomRight,
-                  int width);
+void Frame3DSides(QPainter& painter, QRect& rect, TSides sides, const QColor& topLeft,
+                  const QColor& bottomRight, int width);
 
 // Help context of a widget (0 = none); searched by Help buttons up the parent chain.
 int WidgetHelpContext(const QWidget* widget);

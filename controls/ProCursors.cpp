@@ -8,49 +8,19 @@ namespace {
 
 // 'X' black, '.' white, anything else transparent.
 const char* const kHandPoint[] = {
-    "     XX",
-    "    X..X",
-    "    X..X",
-    "    X..X",
-    "    X..X",
-    "    X..XXX",
-    "    X..X..XXX",
-    "    X..X..X..XX",
-    "    X..X..X..X.X",
-    "XXX X..X..X..X..X",
-    "X..XX........X..X",
-    "X...X...........X",
-    " X..............X",
-    "  X.............X",
-    "  X.............X",
-    "   X............X",
-    "   X...........X",
-    "    X..........X",
-    "    X.........X",
-    "     X........X",
-    "     X........X",
-    "     XXXXXXXXXX",
+    "     XX",           "    X..X",          "    X..X",          "    X..X",          "    X..X",
+    "    X..XXX",        "    X..X..XXX",     "    X..X..X..XX",   "    X..X..X..X.X",  "XXX X..X..X..X..X",
+    "X..XX........X..X", "X...X...........X", " X..............X", "  X.............X", "  X.............X",
+    "   X............X", "   X...........X",  "    X..........X",  "    X.........X",   "     X........X",
+    "     X........X",   "     XXXXXXXXXX",
 };
 
 const char* const kGrabHand[] = {
-    "      XX XX",
-    "     X..X..X XX",
-    "   XXX..X..XX..X",
-    "  X..X..X..X...X",
-    "  X..X..X..X..X",
-    "   X..X..X..X.X XX",
-    "   X..X..X..X.XX..X",
-    "XX  X.........X...X",
-    "X..XX............X",
-    "X...X...........X",
-    " X..............X",
-    "  X.............X",
-    "  X............X",
-    "   X...........X",
-    "    X.........X",
-    "     X........X",
-    "     X........X",
-    "     XXXXXXXXXX",
+    "      XX XX",        "     X..X..X XX",    "   XXX..X..XX..X",    "  X..X..X..X...X",
+    "  X..X..X..X..X",    "   X..X..X..X.X XX", "   X..X..X..X.XX..X", "XX  X.........X...X",
+    "X..XX............X", "X...X...........X",  " X..............X",   "  X.............X",
+    "  X............X",   "   X...........X",   "    X.........X",     "     X........X",
+    "     X........X",    "     XXXXXXXXXX",
 };
 
 const char* const kDragHand[] = {
@@ -73,20 +43,8 @@ const char* const kDragHand[] = {
 };
 
 const char* const kArrow[] = {
-    "X",
-    "XX",
-    "X.X",
-    "X..X",
-    "X...X",
-    "X....X",
-    "X.....X",
-    "X......X",
-    "X.....XXX",
-    "X..X..X",
-    "X.X X..X",
-    "XX  X..X",
-    "     X..X",
-    "     XXX",
+    "X",        "XX",        "X.X",     "X..X",     "X...X",    "X....X",    "X.....X",
+    "X......X", "X.....XXX", "X..X..X", "X.X X..X", "XX  X..X", "     X..X", "     XXX",
 };
 
 void Stamp(QImage& image, const char* const* rows, int count, int left, int top) {

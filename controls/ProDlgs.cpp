@@ -64,13 +64,26 @@ void ScaleChildren(QWidget* widget, int m, int d) {
 bool SoundBeepType(TSoundType sound, unsigned* beepType) {
   unsigned type = kBeepDefault;
   switch (sound) {
-    case stNoSound: return false;
-    case stStandart: type = kBeepDefault; break;
-    case stAsterisk: type = kBeepAsterisk; break;
-    case stExclamation: type = kBeepExclamation; break;
-    case stSystemHand: type = kBeepHand; break;
-    case stQuestion: type = kBeepQuestion; break;
-    case stDefault: type = kBeepDefault; break;
+    case stNoSound:
+      return false;
+    case stStandart:
+      type = kBeepDefault;
+      break;
+    case stAsterisk:
+      type = kBeepAsterisk;
+      break;
+    case stExclamation:
+      type = kBeepExclamation;
+      break;
+    case stSystemHand:
+      type = kBeepHand;
+      break;
+    case stQuestion:
+      type = kBeepQuestion;
+      break;
+    case stDefault:
+      type = kBeepDefault;
+      break;
   }
   if (beepType) *beepType = type;
   return true;
@@ -135,7 +148,8 @@ int TProCommonDialog::RunMessageForm(TCommonDialogForm* form, int captionId, con
       else
         rest.append(button);
     }
-    for (int i = 0; i < rest.size() && i < centredLefts.size(); ++i) rest[i]->move(centredLefts[i], rest[i]->y());
+    for (int i = 0; i < rest.size() && i < centredLefts.size(); ++i)
+      rest[i]->move(centredLefts[i], rest[i]->y());
   }
   form->setFont(WindowFont());
   if (form->logicalDpiX() != kDesignPixelsPerInch) {

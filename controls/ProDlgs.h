@@ -38,7 +38,15 @@ enum TDialogLanguage : uint8_t {
   dlKorean
 };
 
-enum TSoundType : uint8_t { stNoSound, stStandart, stAsterisk, stExclamation, stSystemHand, stQuestion, stDefault };
+enum TSoundType : uint8_t {
+  stNoSound,
+  stStandart,
+  stAsterisk,
+  stExclamation,
+  stSystemHand,
+  stQuestion,
+  stDefault
+};
 
 // Message-beep type of a sound; false for stNoSound.
 bool SoundBeepType(TSoundType sound, unsigned* beepType);

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QTimer>
+#include <algorithm>
 
 #include "Platform.h"
 #include "ProAccessible.h"
@@ -31,7 +32,8 @@ std::function<void(int)>& HelpHandler() {
 void RegisterCursors() {
   for (int id = crProHandPoint; id <= crProDragHand; ++id) {
     const TCursorPicture picture = ProCursorPicture(id);
-    CursorTable().insert(id, QCursor(QPixmap::fromImage(picture.image), picture.hotSpot.x(), picture.hotSpot.y()));
+    CursorTable().insert(
+        id, QCursor(QPixmap::fromImage(picture.image), picture.hotSpot.x(), picture.hotSpot.y()));
   }
 }
 
@@ -85,7 +87,7 @@ void Delay(uint32_t ms) {
   for (;;) {
     const uint32_t passed = TickCount() - start;
     if (passed >= ms) break;
-    wake.start(static_cast<int>(ms - passed));
+    wake.start(static_cast<int>(std::min<uint32_t>(ms - passed, 0x7FFFFFFF)));
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
   }
 }

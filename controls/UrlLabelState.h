@@ -9,9 +9,9 @@ namespace qb {
 
 // What the label must do after an event.
 struct TUrlLabelReaction {
-  std::optional<QColor> fontColor;   // new font colour
-  std::optional<bool> underline;     // new underline style
-  bool open = false;                 // open the address
+  std::optional<QColor> fontColor;  // new font colour
+  std::optional<bool> underline;    // new underline style
+  bool open = false;                // open the address
 };
 
 class TUrlLabelState {

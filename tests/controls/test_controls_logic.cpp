@@ -102,7 +102,8 @@ class TestControlsLogic : public QObject {
     QTest::newRow("raised") << ssRaised << drUpLeft << 1 << drNone << 0u << 0u << false;
     QTest::newRow("raisedColor") << ssRaisedColor << drUpLeft << 1 << drDownRight << 1u << 1u << true;
     QTest::newRow("raisedShadow") << ssRaisedShadow << drUpLeft << 1 << drDownRight << 1u << 1u << false;
-    QTest::newRow("raisedThickShadow") << ssRaisedThickShadow << drUpLeft << 1 << drDownRight << 1u << 4u << false;
+    QTest::newRow("raisedThickShadow")
+        << ssRaisedThickShadow << drUpLeft << 1 << drDownRight << 1u << 4u << false;
     QTest::newRow("recessed") << ssRecessed << drDownRight << 1 << drNone << 0u << 0u << false;
     QTest::newRow("recessedColor") << ssRecessedColor << drDownRight << 1 << drUpLeft << 1u << 1u << true;
     QTest::newRow("recessedShadow") << ssRecessedShadow << drDownRight << 1 << drUpLeft << 1u << 1u << false;
@@ -148,13 +149,27 @@ class TestControlsLogic : public QObject {
     e.SetShadowStyle(ssRaised);
     bool changed = false;
     switch (property) {
-      case 0: changed = e.SetHighlightDirection(sameValue ? drUpLeft : drDown); break;
-      case 1: changed = e.SetHighlightDepth(sameValue ? 1 : 2); break;
-      case 2: changed = e.SetHighlightColor(sameValue ? SystemColor(clBtnHighlight) : QColor(Qt::yellow)); break;
-      case 3: changed = e.SetShadowDirection(sameValue ? drNone : drDown); break;
-      case 4: changed = e.SetShadowDepth(sameValue ? 0 : 1); break;
-      case 5: changed = e.SetShadowSize(sameValue ? 0 : 3); break;
-      case 6: changed = e.SetShadowColor(sameValue ? SystemColor(clBtnShadow) : QColor(Qt::blue)); break;
+      case 0:
+        changed = e.SetHighlightDirection(sameValue ? drUpLeft : drDown);
+        break;
+      case 1:
+        changed = e.SetHighlightDepth(sameValue ? 1 : 2);
+        break;
+      case 2:
+        changed = e.SetHighlightColor(sameValue ? SystemColor(clBtnHighlight) : QColor(Qt::yellow));
+        break;
+      case 3:
+        changed = e.SetShadowDirection(sameValue ? drNone : drDown);
+        break;
+      case 4:
+        changed = e.SetShadowDepth(sameValue ? 0 : 1);
+        break;
+      case 5:
+        changed = e.SetShadowSize(sameValue ? 0 : 3);
+        break;
+      case 6:
+        changed = e.SetShadowColor(sameValue ? SystemColor(clBtnShadow) : QColor(Qt::blue));
+        break;
     }
     QCOMPARE(changed, !sameValue);
     QCOMPARE(e.ShadowStyle(), sameValue ? ssRaised : ssCustom);

@@ -37,7 +37,9 @@ class DialogDriver : public QObject {
   QTimer FTimer;
 };
 
-TProButton* Button(TCommonDialogForm* form, const QString& name) { return form->findChild<TProButton*>(name); }
+TProButton* Button(TCommonDialogForm* form, const QString& name) {
+  return form->findChild<TProButton*>(name);
+}
 
 Step Press(const QString& name) {
   return [name](TCommonDialogForm* form) { Button(form, name)->click(); };
@@ -106,7 +108,8 @@ class TestDialogs : public QObject {
     QTest::addColumn<QString>("title");
     const QSize small(322, 135), large(360, 174);
     const QRect image(12, 14, 48, 64), confirmImage(12, 34, 48, 64);
-    QTest::newRow("warning, help") << Warning << 9 << small << QStringList{"OKButton", "CancelButton", "HelpButton"}
+    QTest::newRow("warning, help") << Warning << 9 << small
+                                   << QStringList{"OKButton", "CancelButton", "HelpButton"}
                                    << QList<int>{29, 121, 213} << 102 << image << "Warning";
     QTest::newRow("warning") << Warning << 0 << small << QStringList{"OKButton", "CancelButton"}
                              << QList<int>{74, 166} << 102 << image << "Warning";
@@ -116,8 +119,8 @@ class TestDialogs : public QObject {
                           << "Information";
     QTest::newRow("stop, help") << Stop << 9 << small << QStringList{"CancelButton", "HelpButton"}
                                 << QList<int>{75, 166} << 102 << image << "Stop";
-    QTest::newRow("stop") << Stop << 0 << small << QStringList{"CancelButton"} << QList<int>{121} << 102 << image
-                          << "Stop";
+    QTest::newRow("stop") << Stop << 0 << small << QStringList{"CancelButton"} << QList<int>{121} << 102
+                          << image << "Stop";
     QTest::newRow("confirm, help") << Confirm << 9 << large
                                    << QStringList{"YesButton", "NoButton", "CancelButton", "HelpButton"}
                                    << QList<int>{8, 96, 184, 272} << 142 << confirmImage << "Confirmation";
@@ -135,29 +138,28 @@ class TestDialogs : public QObject {
     QFETCH(QString, title);
     bool checked = false;
     SetHelpContextHandler([](int) {});
-    RunDialog(kind,
-              {[&](TCommonDialogForm* form) {
-                 QCOMPARE(form->logicalDpiX(), 96);
-                 QCOMPARE(form->size(), client);
-                 QCOMPARE(form->windowTitle(), title);
-                 QStringList shown;
-                 for (TProButton* b : form->Buttons()) {
-                   QCOMPARE(b->size(), QSize(80, 24));
-                   if (b->isVisible()) shown.append(b->objectName());
-                 }
-                 QCOMPARE(shown, visible);
-                 for (int i = 0; i < visible.size(); ++i) {
-                   QCOMPARE(Button(form, visible[i])->x(), lefts[i]);
-                   QCOMPARE(Button(form, visible[i])->y(), buttonTop);
-                 }
-                 QCOMPARE(form->Image->geometry(), image);
-                 QVERIFY(!form->Image->pixmap().isNull());
-                 QCOMPARE(form->Image->pixmap().size(), QSize(48, 64));
-                 QCOMPARE(form->Bevel->pos(), QPoint(8, 8));
-                 QCOMPARE(form->font().pixelSize(), 9);  // 11 px scaled by 96/120
-                 checked = true;
-                 form->done(mrCancel);
-               }},
+    RunDialog(kind, {[&](TCommonDialogForm* form) {
+                QCOMPARE(form->logicalDpiX(), 96);
+                QCOMPARE(form->size(), client);
+                QCOMPARE(form->windowTitle(), title);
+                QStringList shown;
+                for (TProButton* b : form->Buttons()) {
+                  QCOMPARE(b->size(), QSize(80, 24));
+                  if (b->isVisible()) shown.append(b->objectName());
+                }
+                QCOMPARE(shown, visible);
+                for (int i = 0; i < visible.size(); ++i) {
+                  QCOMPARE(Button(form, visible[i])->x(), lefts[i]);
+                  QCOMPARE(Button(form, visible[i])->y(), buttonTop);
+                }
+                QCOMPARE(form->Image->geometry(), image);
+                QVERIFY(!form->Image->pixmap().isNull());
+                QCOMPARE(form->Image->pixmap().size(), QSize(48, 64));
+                QCOMPARE(form->Bevel->pos(), QPoint(8, 8));
+                QCOMPARE(form->font().pixelSize(), 9);  // 11 px scaled by 96/120
+                checked = true;
+                form->done(mrCancel);
+              }},
               helpContext);
     QVERIFY(checked);
   }
@@ -186,23 +188,40 @@ class TestDialogs : public QObject {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("outcome");
     QTest::addColumn<bool>("escIgnored");
-    QTest::newRow("warning OK") << Warning << "OKButton" << "true" << false;
-    QTest::newRow("warning Enter") << Warning << "enter" << "true" << false;
-    QTest::newRow("warning Cancel") << Warning << "CancelButton" << "false" << false;
-    QTest::newRow("warning Esc") << Warning << "esc" << "false" << false;
-    QTest::newRow("warning close box") << Warning << "close" << "false" << false;
-    QTest::newRow("info Enter") << Info << "enter" << "closed" << false;
-    QTest::newRow("info Esc does nothing") << Info << "esc" << "closed" << true;
-    QTest::newRow("info close box") << Info << "close" << "closed" << false;
-    QTest::newRow("stop Enter") << Stop << "enter" << "closed" << false;
-    QTest::newRow("stop Esc") << Stop << "esc" << "closed" << false;
-    QTest::newRow("stop close box") << Stop << "close" << "closed" << false;
-    QTest::newRow("confirm Yes") << Confirm << "YesButton" << "true" << false;
-    QTest::newRow("confirm Enter") << Confirm << "enter" << "true" << false;
-    QTest::newRow("confirm No") << Confirm << "NoButton" << "false" << false;
-    QTest::newRow("confirm Esc presses No") << Confirm << "esc" << "false" << false;
-    QTest::newRow("confirm Cancel") << Confirm << "CancelButton" << "false,cancelled" << false;
-    QTest::newRow("confirm close box") << Confirm << "close" << "false,cancelled" << false;
+    QTest::newRow("warning OK") << Warning << "OKButton"
+                                << "true" << false;
+    QTest::newRow("warning Enter") << Warning << "enter"
+                                   << "true" << false;
+    QTest::newRow("warning Cancel") << Warning << "CancelButton"
+                                    << "false" << false;
+    QTest::newRow("warning Esc") << Warning << "esc"
+                                 << "false" << false;
+    QTest::newRow("warning close box") << Warning << "close"
+                                       << "false" << false;
+    QTest::newRow("info Enter") << Info << "enter"
+                                << "closed" << false;
+    QTest::newRow("info Esc does nothing") << Info << "esc"
+                                           << "closed" << true;
+    QTest::newRow("info close box") << Info << "close"
+                                    << "closed" << false;
+    QTest::newRow("stop Enter") << Stop << "enter"
+                                << "closed" << false;
+    QTest::newRow("stop Esc") << Stop << "esc"
+                              << "closed" << false;
+    QTest::newRow("stop close box") << Stop << "close"
+                                    << "closed" << false;
+    QTest::newRow("confirm Yes") << Confirm << "YesButton"
+                                 << "true" << false;
+    QTest::newRow("confirm Enter") << Confirm << "enter"
+                                   << "true" << false;
+    QTest::newRow("confirm No") << Confirm << "NoButton"
+                                << "false" << false;
+    QTest::newRow("confirm Esc presses No") << Confirm << "esc"
+                                            << "false" << false;
+    QTest::newRow("confirm Cancel") << Confirm << "CancelButton"
+                                    << "false,cancelled" << false;
+    QTest::newRow("confirm close box") << Confirm << "close"
+                                       << "false,cancelled" << false;
   }
   void keysAndCloseBox() {
     QFETCH(Kind, kind);

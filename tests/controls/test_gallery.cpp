@@ -77,12 +77,12 @@ class TestGallery : public QObject {
     page.resize(1000, 460);
 
     // Labels: every shadow style, disabled, rotated.
-    const TShadowStyle styles[] = {ssNone,     ssRaised,         ssRaisedColor, ssRaisedShadow,
-                                   ssRaisedThickShadow, ssRecessed, ssRecessedColor, ssRecessedShadow,
-                                   ssShadow,   ssThickShadow};
-    const char* names[] = {"ssNone",     "ssRaised",         "ssRaisedColor", "ssRaisedShadow",
-                           "ssRaisedThickShadow", "ssRecessed", "ssRecessedColor", "ssRecessedShadow",
-                           "ssShadow",   "ssThickShadow"};
+    const TShadowStyle styles[] = {
+        ssNone,     ssRaised,        ssRaisedColor,    ssRaisedShadow, ssRaisedThickShadow,
+        ssRecessed, ssRecessedColor, ssRecessedShadow, ssShadow,       ssThickShadow};
+    const char* names[] = {
+        "ssNone",     "ssRaised",        "ssRaisedColor",    "ssRaisedShadow", "ssRaisedThickShadow",
+        "ssRecessed", "ssRecessedColor", "ssRecessedShadow", "ssShadow",       "ssThickShadow"};
     QFont titleFont(QStringLiteral("Arial"));
     titleFont.setPixelSize(20);
     titleFont.setBold(true);
@@ -235,8 +235,9 @@ class TestGallery : public QObject {
     }));
     dialogs.append(GrabDialog([] {
       TProInfoDialog d;
-      d.SetInfoMessage(QStringLiteral("The information dialog shows a message next to its icon; this one also "
-                                      "has a Help button."));
+      d.SetInfoMessage(
+          QStringLiteral("The information dialog shows a message next to its icon; this one also "
+                         "has a Help button."));
       d.SetHelpContext(1);
       d.Execute();
     }));

@@ -132,7 +132,8 @@ class TestPainting : public QObject {
       return label;
     };
     std::unique_ptr<TProLabel> tall(make(400, vaTop));
-    const int textHeight = QFontMetrics(tall->font()).boundingRect(QRect(0, 0, 70, 10000), Qt::TextWordWrap, text).height();
+    const int textHeight =
+        QFontMetrics(tall->font()).boundingRect(QRect(0, 0, 70, 10000), Qt::TextWordWrap, text).height();
     QVERIFY(textHeight > 60);
     tall->resize(70, textHeight);
     const QImage full = Render(*tall);

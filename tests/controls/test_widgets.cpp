@@ -271,9 +271,15 @@ class TestWidgets : public QObject {
     TProButton button;
     button.SetKind(pbkOk);
     switch (change) {
-      case 0: button.SetModalResult(mrCancel); break;
-      case 1: button.SetDefault(false); break;
-      case 2: button.SetCancel(true); break;
+      case 0:
+        button.SetModalResult(mrCancel);
+        break;
+      case 1:
+        button.SetDefault(false);
+        break;
+      case 2:
+        button.SetCancel(true);
+        break;
     }
     QCOMPARE(button.Kind(), pbkCustom);
     // The kind is forgotten: restoring the value does not bring it back.
