@@ -18,6 +18,8 @@ constexpr size_t npos = std::string_view::npos;
 
 // Offset of the first marker in [data, data + size), or npos.
 size_t FindBytes(const char* data, size_t size, std::string_view marker) {
+  if (marker.empty()) return 0;
+  if (size < marker.size()) return npos;
   if (marker.size() > size) return npos;
   if (marker.empty()) return 0;
 #if defined(__GLIBC__)

@@ -19,6 +19,7 @@ namespace {
 }
 
 const char* FindByte(const char* from, const char* end, char c) {
+  if (from == end) return end;
   const void* hit = std::memchr(from, c, static_cast<size_t>(end - from));
   return hit ? static_cast<const char*>(hit) : end;
 }
@@ -81,6 +82,7 @@ std::string ReadFileBytes(const std::string& fileName) {
 }
 
 std::string PageTextFromBytes(std::string_view bytes) {
+  if (bytes.empty()) return {};
   if (const void* nul = std::memchr(bytes.data(), 0, bytes.size()))
     bytes = bytes.substr(0, static_cast<size_t>(static_cast<const char*>(nul) - bytes.data()));
   std::string text;

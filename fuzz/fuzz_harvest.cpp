@@ -1,0 +1,86 @@
+// Arbitrary bytes as a page: the whole harvest, both walks from the page start,
+// CleanAmount and the snapshot line-end rules. The memoised walks must give the
+// same grid and messages as the literal walks over the plain cut operations.
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "../tests/research/test_core_harvest_reference.h"
+#include "Conversions.h"
+#include "GridRows.h"
+#include "HarvestText.h"
+#include "Snapshot.h"
+
+namespace {
+
+void Check(bool condition) {
+  if (!condition) std::abort();
+}
+
+class GridTarget : public qb::HarvestTarget {
+ public:
+  bool AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
+                  std::string_view amount) override {
+    return grid.AddGridRow(description, itemNumber, bids, amount);
+  }
+  void ShowDollarNotice() override { messages.push_back('D'); }
+  void ShowNoResults() override { messages.push_back('N'); }
+  qb::GridRows grid;
+  std::string messages;
+};
+
+void CheckSame(const GridTarget& fast, const GridTarget& literal) {
+  Check(fast.messages == literal.messages);
+  Check(fast.grid.size() == literal.grid.size());
+  for (size_t i = 0; i < fast.grid.size(); ++i) {
+    const qb::ResearchRow& a = fast.grid[i];
+    const qb::ResearchRow& b = literal.grid[i];
+    Check(a.itemNumber == b.itemNumber && a.bids == b.bids && a.amount == b.amount && a.description == b.description);
+    Check(qb::IsNumericText(a.itemNumber, true) && qb::IsNumericText(a.amount, true) && !a.description.empty());
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view page(reinterpret_cast<const char*>(data), size);
+
+  {
+    GridTarget fast, literal;
+    qb::DollarNoticeCount = 0;
+    qb::HarvestPage(page, fast);
+    int notices = 0;
+    qbref::HarvestPage(page, literal, notices);
+    CheckSame(fast, literal);
+    Check(qb::DollarNoticeCount == notices);
+  }
+  {
+    GridTarget fast, literal;
+    qb::DollarNoticeCount = 0;
+    qb::HarvestTableLayout(page, fast);
+    int notices = 0;
+    qbref::WalkTable(page, qb::IsValidUtf8(page), literal, notices);
+    CheckSame(fast, literal);
+  }
+  {
+    GridTarget fast, literal;
+    qb::HarvestScriptLayout(page, fast);
+    qbref::WalkScript(page, literal);
+    CheckSame(fast, literal);
+  }
+
+  const std::string amount = qb::CleanAmount(page);
+  Check(amount == "FOREIGN" || (qb::IsNumericText(amount, true) && amount.size() <= size));
+
+  const std::string text = qb::PageTextFromBytes(page);
+  Check(text.find('\0') == std::string::npos);
+  Check(text.empty() || text.ends_with("\r\n"));
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') Check(i + 1 < text.size() && text[i + 1] == '\n');
+    if (text[i] == '\n') Check(i > 0 && text[i - 1] == '\r');
+  }
+  return 0;
+}
