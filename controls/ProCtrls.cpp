@@ -1,5 +1,6 @@
 #include "ProCtrls.h"
 
+#include <QAccessible>
 #include <QDialog>
 #include <QEnterEvent>
 #include <QKeyEvent>
@@ -771,6 +772,10 @@ void TProCustomPanel::SetCaption(const QString& caption) {
   if (caption == FCaption) return;
   FCaption = caption;
   update();
+  if (accessibleName().isEmpty()) {
+    QAccessibleEvent event(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+  }
 }
 
 void TProCustomPanel::SetAlignment(TAlignment alignment) {
