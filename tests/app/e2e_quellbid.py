@@ -284,6 +284,25 @@ def run_main_journey():
                 raise Failure("the snapshot does not hold the start page")
         screenshot("research-window", process.pid, "Quellbid")
 
+        # View > Graphs and Statistics opens the statistics window modally over the four rows.
+        if os.environ.get("QB_E2E_STATISTICS") == "1":
+            wait_for("the Graphs and Statistics menu item",
+                     lambda: find(main, name="Graphs and Statistics", role="menu item"), 10)
+            press_in_background(process.pid, "menu item", "Graphs and Statistics")
+            stats = wait_for("the statistics window",
+                             lambda: next((w for w in windows(app) if w.getRoleName() == "dialog"), None), 15)
+            highest = wait_for("the highest amount",
+                               lambda: find(stats, name="Highest:", role="text") or find(stats, name="Highest:"), 10)
+            value = highest.queryText().getText(0, -1) if highest.getRoleName() == "text" else highest.name
+            log(f"statistics window open; highest {value!r}")
+            if "1299" not in value:
+                raise Failure(f"statistics window shows the highest amount {value!r}")
+            time.sleep(0.5)
+            screenshot("statistics")
+            press(wait_for("the statistics OK button", lambda: find(stats, name="OK", role="push button"), 10))
+            wait_for("the statistics window to close",
+                     lambda: all(w.getRoleName() != "dialog" for w in windows(app)), 10)
+
         # Help > About, modally, with the version; Close.
         wait_for("the About menu item", lambda: find(main, name="About", role="menu item"), 10)
         press_in_background(process.pid, "menu item", "About")
