@@ -21,7 +21,8 @@ constexpr size_t kMB = 1000 * 1000;
 
 std::string TableRow(unsigned long long item, int n, bool bold) {
   const std::string id = std::to_string(item);
-  const std::string link = "<a href=\"viewitem.htm?ViewItem&amp;category=11703&amp;item=" + id + "&amp;rd=1\">";
+  const std::string link =
+      "<a href=\"viewitem.htm?ViewItem&amp;category=11703&amp;item=" + id + "&amp;rd=1\">";
   const std::string price = "$" + std::to_string(10 + n % 900) + "." + std::to_string(10 + n % 90);
   std::string row;
   row += "<tr class=\"" + std::string(n % 2 ? "odd" : "even") + "\">\r\n";
@@ -30,7 +31,8 @@ std::string TableRow(unsigned long long item, int n, bool bold) {
   row += "alt=\"Picture\"></a></td>\r\n";
   row += "<td class=\"title\">" + link + "Brass Desk Lamp with Green Glass Shade, No. " + std::to_string(n);
   row += "</a><span class=\"sub\">Rewired, works well, ships the next business day</span></td>\r\n";
-  row += bold ? "<td class=\"price\"><b>" + price + "</b></td>\r\n" : "<td class=\"price\">" + price + "</td>\r\n";
+  row += bold ? "<td class=\"price\"><b>" + price + "</b></td>\r\n"
+              : "<td class=\"price\">" + price + "</td>\r\n";
   row += "<td class=\"bids\" rowspan=\"1\">" + std::to_string(n % 23) + "</td>\r\n";
   row += "<td class=\"ends\">Jun-14 18:22</td>\r\n</tr>\r\n";
   return row;
@@ -38,7 +40,8 @@ std::string TableRow(unsigned long long item, int n, bool bold) {
 
 std::string ScriptRecord(unsigned long long item, int n, bool quotes) {
   const std::string price = "$" + std::to_string(10 + n % 900) + "." + std::to_string(10 + n % 90);
-  std::string r = "dSI(" + std::to_string(100 + n) + ",7279,1," + std::to_string(1150300000 + n) + ",450,212,0,0,0,1,1,0,";
+  std::string r = "dSI(" + std::to_string(100 + n) + ",7279,1," + std::to_string(1150300000 + n) +
+                  ",450,212,0,0,0,1,1,0,";
   r += std::to_string(n % 23) + "," + std::to_string(n % 4) + "," + std::to_string(item);
   r += ",\"Celluloid Fountain Pen, 14k Gold Nib, No. " + std::to_string(n) + "\",";
   r += quotes ? "'img/photo.svg','" + price + "','Jun-14 18:22');\r\n"
@@ -133,9 +136,19 @@ size_t CountAll(const std::string& page, std::string_view marker) {
   return count;
 }
 
-const std::vector<std::string_view> kTableMarkers = {
-    "var salejs", "var findSortArray = [", "input type=\"checkbox\"", "rd=1\">", "category=", "item=", "&amp",
-    "<b>", "</b>", "rowspan=\"1\">", "</", "</tr>", "rd=1"};
+const std::vector<std::string_view> kTableMarkers = {"var salejs",
+                                                     "var findSortArray = [",
+                                                     "input type=\"checkbox\"",
+                                                     "rd=1\">",
+                                                     "category=",
+                                                     "item=",
+                                                     "&amp",
+                                                     "<b>",
+                                                     "</b>",
+                                                     "rowspan=\"1\">",
+                                                     "</",
+                                                     "</tr>",
+                                                     "rd=1"};
 const std::vector<std::string_view> kScriptMarkers = {"var salejs", "dSI(", ",", "\",", "','", "',"};
 
 void Floor(benchmark::State& state, PageKind kind, const std::vector<std::string_view>& markers) {

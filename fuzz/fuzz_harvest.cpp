@@ -38,8 +38,10 @@ void CheckSame(const GridTarget& fast, const GridTarget& literal) {
   for (size_t i = 0; i < fast.grid.size(); ++i) {
     const qb::ResearchRow& a = fast.grid[i];
     const qb::ResearchRow& b = literal.grid[i];
-    Check(a.itemNumber == b.itemNumber && a.bids == b.bids && a.amount == b.amount && a.description == b.description);
-    Check(qb::IsNumericText(a.itemNumber, true) && qb::IsNumericText(a.amount, true) && !a.description.empty());
+    Check(a.itemNumber == b.itemNumber && a.bids == b.bids && a.amount == b.amount &&
+          a.description == b.description);
+    Check(qb::IsNumericText(a.itemNumber, true) && qb::IsNumericText(a.amount, true) &&
+          !a.description.empty());
   }
 }
 

@@ -60,7 +60,8 @@ int Commonness(char c) {
   const char f = FoldAscii(c);
   if (f >= 'a' && f <= 'z') return static_cast<int>(kLetters.find(f));
   if (f >= '0' && f <= '9') return 12;
-  if (f == ' ' || f == '<' || f == '>' || f == '"' || f == '=' || f == '/' || f == '\n' || f == '\r') return 30;
+  if (f == ' ' || f == '<' || f == '>' || f == '"' || f == '=' || f == '/' || f == '\n' || f == '\r')
+    return 30;
   return 8;
 }
 
@@ -86,9 +87,23 @@ enum Marker : int {
   kMarkerCount
 };
 
-constexpr std::string_view kMarkerText[kMarkerCount] = {
-    "var salejs", "input type=\"checkbox\"", "rd=1\">", "category=", "item=", "&amp", "<b>", "</b>",
-    "rowspan=\"1\">", "</", "</tr>", "rd=1", "dSI(", ",", "\",", "','", "',"};
+constexpr std::string_view kMarkerText[kMarkerCount] = {"var salejs",
+                                                        "input type=\"checkbox\"",
+                                                        "rd=1\">",
+                                                        "category=",
+                                                        "item=",
+                                                        "&amp",
+                                                        "<b>",
+                                                        "</b>",
+                                                        "rowspan=\"1\">",
+                                                        "</",
+                                                        "</tr>",
+                                                        "rd=1",
+                                                        "dSI(",
+                                                        ",",
+                                                        "\",",
+                                                        "','",
+                                                        "',"};
 
 constexpr std::string_view kFindSortArray = "var findSortArray = [";
 constexpr std::string_view kImgHeight = "<img height";
@@ -328,8 +343,10 @@ std::string_view PageScanner::TableDescription(size_t rec) {
 class RecordSink {
  public:
   explicit RecordSink(HarvestTarget& target) : target_(target) {}
-  void Add(std::string_view description, std::string_view item, std::string_view bids, const std::string& amount) {
-    if (valid_ && Same(description, description_) && Same(item, item_) && Same(bids, bids_) && amount == amount_)
+  void Add(std::string_view description, std::string_view item, std::string_view bids,
+           const std::string& amount) {
+    if (valid_ && Same(description, description_) && Same(item, item_) && Same(bids, bids_) &&
+        amount == amount_)
       return;
     valid_ = true;
     description_ = description;
@@ -340,7 +357,9 @@ class RecordSink {
   }
 
  private:
-  static bool Same(std::string_view a, std::string_view b) { return a.data() == b.data() && a.size() == b.size(); }
+  static bool Same(std::string_view a, std::string_view b) {
+    return a.data() == b.data() && a.size() == b.size();
+  }
   HarvestTarget& target_;
   bool valid_ = false;
   std::string_view description_, item_, bids_;
@@ -527,8 +546,12 @@ std::string_view NextTableRecord(std::string_view rec) {
   return scanner.Text(scanner.NextTableRecord(0));
 }
 
-std::string_view ScriptDescription(std::string_view rec) { return PageScanner(rec, false).ScriptDescription(0); }
-std::string_view ScriptItemNumber(std::string_view rec) { return PageScanner(rec, false).ScriptItemNumber(0); }
+std::string_view ScriptDescription(std::string_view rec) {
+  return PageScanner(rec, false).ScriptDescription(0);
+}
+std::string_view ScriptItemNumber(std::string_view rec) {
+  return PageScanner(rec, false).ScriptItemNumber(0);
+}
 std::string_view ScriptBids(std::string_view rec) { return PageScanner(rec, false).ScriptBids(0); }
 std::string ScriptAmount(std::string_view rec) { return PageScanner(rec, false).ScriptAmount(0); }
 std::string_view NextScriptRecord(std::string_view rec) {

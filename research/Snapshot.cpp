@@ -104,6 +104,8 @@ std::string PageTextFromBytes(std::string_view bytes) {
   return text;
 }
 
-std::string ReadSnapshotText(const std::string& fileName) { return PageTextFromBytes(ReadFileBytes(fileName)); }
+std::string ReadSnapshotText(const std::string& fileName) {
+  return PageTextFromBytes(ReadFileBytes(fileName));
+}
 
 }  // namespace qb

@@ -1,5 +1,4 @@
 #include <QtTest>
-
 #include <random>
 #include <string>
 #include <vector>
@@ -12,8 +11,12 @@ using namespace qb;
 
 namespace {
 
-std::string_view View(const QByteArray& bytes) { return {bytes.constData(), static_cast<size_t>(bytes.size())}; }
-QByteArray Bytes(std::string_view text) { return QByteArray(text.data(), static_cast<qsizetype>(text.size())); }
+std::string_view View(const QByteArray& bytes) {
+  return {bytes.constData(), static_cast<size_t>(bytes.size())};
+}
+QByteArray Bytes(std::string_view text) {
+  return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // Records every call; rows as "item|bids|amount|description".
 class RecordingTarget : public HarvestTarget {
@@ -29,7 +32,8 @@ class RecordingTarget : public HarvestTarget {
   QByteArrayList Rows() const {
     QByteArrayList rows;
     for (const ResearchRow& row : grid.rows())
-      rows << Bytes(row.itemNumber) + '|' + Bytes(row.bids) + '|' + Bytes(row.amount) + '|' + Bytes(row.description);
+      rows << Bytes(row.itemNumber) + '|' + Bytes(row.bids) + '|' + Bytes(row.amount) + '|' +
+                  Bytes(row.description);
     return rows;
   }
 
@@ -40,9 +44,10 @@ class RecordingTarget : public HarvestTarget {
 
 // One result row as the table layout writes it: check box, picture link,
 // title link, bold price, bids cell.
-QByteArray TableRow(const QByteArray& item, const QByteArray& title, const QByteArray& price, const QByteArray& bids,
-                    bool picture = true) {
-  const QByteArray link = "<a href=\"viewitem.htm?ViewItem&amp;category=11700&amp;item=" + item + "&amp;rd=1\">";
+QByteArray TableRow(const QByteArray& item, const QByteArray& title, const QByteArray& price,
+                    const QByteArray& bids, bool picture = true) {
+  const QByteArray link =
+      "<a href=\"viewitem.htm?ViewItem&amp;category=11700&amp;item=" + item + "&amp;rd=1\">";
   QByteArray row = "<tr><td><input type=\"checkbox\" name=\"watch\" value=\"" + item + "\"></td>\n";
   if (picture) row += "<td>" + link + "<img height=\"64\" width=\"64\" src=\"img/photo.svg\"></a></td>\n";
   row += "<td>" + link + title + "</a></td>\n";
@@ -53,7 +58,8 @@ QByteArray TableRow(const QByteArray& item, const QByteArray& title, const QByte
 }
 
 QByteArray TablePage(const QByteArray& rows) {
-  return "<html><head><script>\nvar findSortArray = [\n\"price\",\"bids\"];\n</script></head>\n<body><table>\n" +
+  return "<html><head><script>\nvar findSortArray = "
+         "[\n\"price\",\"bids\"];\n</script></head>\n<body><table>\n" +
          rows + "</table>\n<p>Copyright</p></body></html>\n";
 }
 
@@ -83,17 +89,18 @@ class TestHarvest : public QObject {
     QTest::addColumn<int>("k");
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("after marker") << QByteArray("ab<b>cd") << QByteArray("<b>") << 3 << QByteArray("cd");
-    QTest::newRow("k = 0 keeps marker") << QByteArray("ab<b>cd") << QByteArray("<b>") << 0 << QByteArray("<b>cd");
-    QTest::newRow("k smaller keeps its tail") << QByteArray("ab<b>cd") << QByteArray("<b>") << 2
-                                              << QByteArray(">cd");
+    QTest::newRow("k = 0 keeps marker")
+        << QByteArray("ab<b>cd") << QByteArray("<b>") << 0 << QByteArray("<b>cd");
+    QTest::newRow("k smaller keeps its tail")
+        << QByteArray("ab<b>cd") << QByteArray("<b>") << 2 << QByteArray(">cd");
     QTest::newRow("first occurrence") << QByteArray("x,y,z") << QByteArray(",") << 1 << QByteArray("y,z");
     QTest::newRow("marker at end") << QByteArray("abc<b>") << QByteArray("<b>") << 3 << QByteArray();
     QTest::newRow("beyond end") << QByteArray("a<b>c") << QByteArray("<b>") << 5 << QByteArray();
     QTest::newRow("absent, k = 0") << QByteArray("abcdef") << QByteArray("<b>") << 0 << QByteArray();
-    QTest::newRow("absent, k = 1 keeps all") << QByteArray("abcdef") << QByteArray(",") << 1
-                                             << QByteArray("abcdef");
-    QTest::newRow("absent loses k - 1") << QByteArray("abcdef") << QByteArray("rd=1\">") << 6
-                                        << QByteArray("f");
+    QTest::newRow("absent, k = 1 keeps all")
+        << QByteArray("abcdef") << QByteArray(",") << 1 << QByteArray("abcdef");
+    QTest::newRow("absent loses k - 1")
+        << QByteArray("abcdef") << QByteArray("rd=1\">") << 6 << QByteArray("f");
     QTest::newRow("absent, k past end") << QByteArray("abc") << QByteArray("item=") << 5 << QByteArray();
     QTest::newRow("absent, k = length + 1") << QByteArray("abcd") << QByteArray("item=") << 5 << QByteArray();
     QTest::newRow("empty text") << QByteArray() << QByteArray(",") << 1 << QByteArray();
@@ -132,8 +139,8 @@ class TestHarvest : public QObject {
     QTest::newRow("bytes") << QByteArray("abcdef") << 3 << false << QByteArray("abc");
     QTest::newRow("bytes split a character") << QByteArray("a\xc3\xa9z") << 2 << false << QByteArray("a\xc3");
     QTest::newRow("characters") << QByteArray("a\xc3\xa9z") << 2 << true << QByteArray("a\xc3\xa9");
-    QTest::newRow("four-byte character") << QByteArray("\xf0\x9f\x94\x94xy") << 2 << true
-                                         << QByteArray("\xf0\x9f\x94\x94x");
+    QTest::newRow("four-byte character")
+        << QByteArray("\xf0\x9f\x94\x94xy") << 2 << true << QByteArray("\xf0\x9f\x94\x94x");
     QTest::newRow("three-byte characters") << QByteArray("\xe2\x80\x93\xe2\x80\x93\xe2\x80\x93") << 2 << true
                                            << QByteArray("\xe2\x80\x93\xe2\x80\x93");
     QTest::newRow("exact length") << QByteArray("abc") << 3 << true << QByteArray("abc");
@@ -176,7 +183,8 @@ class TestHarvest : public QObject {
     QTest::newRow("at end") << QByteArray("12.00 au") << QByteArray("AU") << true;
     QTest::newRow("absent") << QByteArray("var sales") << QByteArray("var salejs") << false;
     QTest::newRow("longer part") << QByteArray("AU") << QByteArray("AUD") << false;
-    QTest::newRow("near miss then hit") << QByteArray("var salej var salejs") << QByteArray("VAR SALEJS") << true;
+    QTest::newRow("near miss then hit")
+        << QByteArray("var salej var salejs") << QByteArray("VAR SALEJS") << true;
     QTest::newRow("empty text") << QByteArray() << QByteArray("AU") << false;
   }
   void textContains() {
@@ -236,34 +244,40 @@ class TestHarvest : public QObject {
     QTest::addColumn<QByteArray>("amount");
     const QByteArray next = TableRow("2000000002", "Second Row Title", "$2.00", "2");
     QTest::newRow("picture link skipped")
-        << TableRow("1000000001", "Brass Desk Lamp with Green Glass Shade, circa 1950s", "$1,299.00", "12") + next
+        << TableRow("1000000001", "Brass Desk Lamp with Green Glass Shade, circa 1950s", "$1,299.00", "12") +
+               next
         << QByteArray("Brass Desk Lamp with Green Glass Shade, circa 1950s</a>") << QByteArray("1000000001")
         << QByteArray("12") << QByteArray("1299.00");
     QTest::newRow("short title runs into markup")
         << TableRow("1000000001", "Lamp", "$5.00", "3", false) + next
         << QByteArray("Lamp</a></td>\n<td><b>$5.00</b></td>\n<td align=\"center\" rowspan").left(55)
         << QByteArray("1000000001") << QByteArray("3") << QByteArray("5.00");
-    QTest::newRow("dashes for bids") << TableRow("1000000001", "Lamp", "$5.00", "--") + next
-                                     << QByteArray("Lamp</a></td>\n<td><b>$5.00</b></td>\n<td align=\"center\" rowspan").left(55)
-                                     << QByteArray("1000000001") << QByteArray("0") << QByteArray("5.00");
-    QTest::newRow("bids over two lines") << TableRow("1000000001", "Lamp", "$5.00", "1\r\n2") + next
-                                         << QByteArray("Lamp</a></td>\n<td><b>$5.00</b></td>\n<td align=\"center\" rowspan").left(55)
-                                         << QByteArray("1000000001") << QByteArray("0") << QByteArray("5.00");
-    QTest::newRow("GBP price") << TableRow("1000000001", "Lamp", "GBP 8.50", "1") + next
-                               << QByteArray("Lamp</a></td>\n<td><b>GBP 8.50</b></td>\n<td align=\"center\" ").left(55)
-                               << QByteArray("1000000001") << QByteArray("1") << QByteArray("FOREIGN");
+    QTest::newRow("dashes for bids")
+        << TableRow("1000000001", "Lamp", "$5.00", "--") + next
+        << QByteArray("Lamp</a></td>\n<td><b>$5.00</b></td>\n<td align=\"center\" rowspan").left(55)
+        << QByteArray("1000000001") << QByteArray("0") << QByteArray("5.00");
+    QTest::newRow("bids over two lines")
+        << TableRow("1000000001", "Lamp", "$5.00", "1\r\n2") + next
+        << QByteArray("Lamp</a></td>\n<td><b>$5.00</b></td>\n<td align=\"center\" rowspan").left(55)
+        << QByteArray("1000000001") << QByteArray("0") << QByteArray("5.00");
+    QTest::newRow("GBP price")
+        << TableRow("1000000001", "Lamp", "GBP 8.50", "1") + next
+        << QByteArray("Lamp</a></td>\n<td><b>GBP 8.50</b></td>\n<td align=\"center\" ").left(55)
+        << QByteArray("1000000001") << QByteArray("1") << QByteArray("FOREIGN");
     QByteArray noBold = TableRow("1000000001", "Lamp", "", "9");
     noBold.replace("<b></b>", "");
     QTest::newRow("no bold price takes the next one")
-        << noBold + next << QByteArray("Lamp</a></td>\n<td></td>\n<td align=\"center\" rowspan=\"1\">9</").left(55)
+        << noBold + next
+        << QByteArray("Lamp</a></td>\n<td></td>\n<td align=\"center\" rowspan=\"1\">9</").left(55)
         << QByteArray("1000000001") << QByteArray("2") << QByteArray("2.00");
     QTest::newRow("no item link") << QByteArray("<input type=\"checkbox\"> nothing more here at all")
-                                  << QByteArray("t type=\"checkbox\"> nothing more here at all") << QByteArray()
-                                  << QByteArray("0") << QByteArray("FOREIGN");
+                                  << QByteArray("t type=\"checkbox\"> nothing more here at all")
+                                  << QByteArray() << QByteArray("0") << QByteArray("FOREIGN");
     QTest::newRow("item without &amp") << QByteArray("category=5&item=77&rd=1\">T</a>") << QByteArray("T</a>")
                                        << QByteArray() << QByteArray("0") << QByteArray("FOREIGN");
-    QTest::newRow("no category: loses 8 characters") << QByteArray("12345678item=77&amp;x") << QByteArray("678item=77&amp;x") << QByteArray("77")
-                                 << QByteArray("0") << QByteArray("FOREIGN");
+    QTest::newRow("no category: loses 8 characters")
+        << QByteArray("12345678item=77&amp;x") << QByteArray("678item=77&amp;x") << QByteArray("77")
+        << QByteArray("0") << QByteArray("FOREIGN");
     QTest::newRow("image links chained")
         << QByteArray("rd=1\"><img height=1>rd=1\"><img height=2>rd=1\">Title") << QByteArray("Title")
         << QByteArray() << QByteArray("0") << QByteArray("FOREIGN");
@@ -325,15 +339,16 @@ class TestHarvest : public QObject {
                             << QByteArray("1024.50");
     QTest::newRow("dashes stay") << ScriptRecord("4500001", "Pen", "$3.00", "--") << QByteArray("Pen")
                                  << QByteArray("4500001") << QByteArray("--") << QByteArray("3.00");
-    QTest::newRow("quoted bids stay raw") << ScriptRecord("4500001", "Pen", "$3.00", " '4'") << QByteArray("Pen")
-                                          << QByteArray("4500001") << QByteArray(" '4'") << QByteArray("3.00");
+    QTest::newRow("quoted bids stay raw")
+        << ScriptRecord("4500001", "Pen", "$3.00", " '4'") << QByteArray("Pen") << QByteArray("4500001")
+        << QByteArray(" '4'") << QByteArray("3.00");
     QTest::newRow("AU price") << ScriptRecord("4500001", "Pen", "AU $12.00", "1") << QByteArray("Pen")
                               << QByteArray("4500001") << QByteArray("1") << QByteArray("FOREIGN");
     QTest::newRow("comma in an earlier argument shifts the count")
-        << QByteArray("dSI('a,b',2,3,4,5,6,7,8,9,10,11,12,13,14,15,\"16\",'x','$1','y')") << QByteArray("5,\"16")
-        << QByteArray("14") << QByteArray("12") << QByteArray("1");
-    QTest::newRow("too few separators") << QByteArray("dSI(1,2,3)") << QByteArray() << QByteArray()
-                                        << QByteArray() << QByteArray("FOREIGN");
+        << QByteArray("dSI('a,b',2,3,4,5,6,7,8,9,10,11,12,13,14,15,\"16\",'x','$1','y')")
+        << QByteArray("5,\"16") << QByteArray("14") << QByteArray("12") << QByteArray("1");
+    QTest::newRow("too few separators")
+        << QByteArray("dSI(1,2,3)") << QByteArray() << QByteArray() << QByteArray() << QByteArray("FOREIGN");
   }
   void scriptFields() {
     QFETCH(QByteArray, rec);
@@ -359,19 +374,21 @@ class TestHarvest : public QObject {
     const QByteArray au = TableRow("1000000004", "Wool Blanket", "AU $12.00", "2");
     const QByteArray bin = TableRow("1000000005", "Oak Picture Frame", "$19.99", "--");
     const QByteArray lampRow = "1000000001|7|45.00|Brass Desk Lamp, Green Shade</a></td>\n<td><b>$45.00</b>";
-    const QByteArray vaseRow = "1000000002|0|1299.00|Blue Glass Vase</a></td>\n<td><b>$1,299.00</b></td>\n<td ";
+    const QByteArray vaseRow =
+        "1000000002|0|1299.00|Blue Glass Vase</a></td>\n<td><b>$1,299.00</b></td>\n<td ";
     const QByteArray binRow = "1000000005|0|19.99|Oak Picture Frame</a></td>\n<td><b>$19.99</b></td>\n<td a";
     QTest::newRow("table") << TablePage(lamp + vase + bin) << QByteArrayList{lampRow, vaseRow, binRow}
                            << QStringList();
     QTest::newRow("foreign prices left out, later rows kept")
         << TablePage(lamp + gbp + au + vase) << QByteArrayList{lampRow, vaseRow} << QStringList();
-    QTest::newRow("script")
-        << ScriptPage(ScriptRecord("4500001", "Fountain Pen", "$24.99", "7") +
-                      ScriptRecord("4500002", "Ink Bottle", "GBP 3.00", "1") +
-                      ScriptRecord("4500003", "Blotter", "$2.00", "0"))
-        << QByteArrayList{"4500001|7|24.99|Fountain Pen", "4500003|0|2.00|Blotter"} << QStringList();
+    QTest::newRow("script") << ScriptPage(ScriptRecord("4500001", "Fountain Pen", "$24.99", "7") +
+                                          ScriptRecord("4500002", "Ink Bottle", "GBP 3.00", "1") +
+                                          ScriptRecord("4500003", "Blotter", "$2.00", "0"))
+                            << QByteArrayList{"4500001|7|24.99|Fountain Pen", "4500003|0|2.00|Blotter"}
+                            << QStringList();
     QTest::newRow("both markers read as script")
-        << QByteArray("var findSortArray = [\n") + lamp + ScriptPage(ScriptRecord("4500001", "Pen", "$1.00", "1"))
+        << QByteArray("var findSortArray = [\n") + lamp +
+               ScriptPage(ScriptRecord("4500001", "Pen", "$1.00", "1"))
         << QByteArrayList{"4500001|1|1.00|Pen"} << QStringList();
     QTest::newRow("capitals only: a dSI at the page start is cut")
         << QByteArray("dSI(1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,\"Skipped\",'a','$1','b')VAR SALEJS") +
@@ -389,8 +406,8 @@ class TestHarvest : public QObject {
     QTest::newRow("check box before the record list only")
         << QByteArray("<input type=\"checkbox\"><script>var findSortArray = [];</script>") << QByteArrayList()
         << QStringList();
-    QTest::newRow("script page without records") << QByteArray("var salejs = [];") << QByteArrayList()
-                                                 << QStringList();
+    QTest::newRow("script page without records")
+        << QByteArray("var salejs = [];") << QByteArrayList() << QStringList();
   }
   void harvestPage() {
     QFETCH(QByteArray, page);
@@ -422,8 +439,8 @@ class TestHarvest : public QObject {
   }
 
   void secondHarvestAddsNothing() {
-    const QByteArray page =
-        TablePage(TableRow("1000000001", "Lamp", "$1.00", "1") + TableRow("1000000002", "Vase", "$2.00", "0"));
+    const QByteArray page = TablePage(TableRow("1000000001", "Lamp", "$1.00", "1") +
+                                      TableRow("1000000002", "Vase", "$2.00", "0"));
     RecordingTarget target;
     HarvestPage(View(page), target);
     QCOMPARE(target.grid.size(), size_t(2));
@@ -444,10 +461,35 @@ class TestHarvest : public QObject {
   // The memoised walk against the literal one on pages built from pieces of
   // markup, many of them lacking markers.
   void walkMatchesLiteralRules() {
-    const std::vector<QByteArray> pieces = {
-        "<input type=\"checkbox\">", "rd=1\">", "rd=1", "<img height=\"9\">", "category=", "item=", "&amp;",
-        "<b>", "</b>", "rowspan=\"1\">", "</", "</tr>", "dSI(", ",", "\",", "','", "',", "$", "1", "23", "5.0",
-        "GBP", "x", "\r\n", "\"", "'", "var findSortArray = [", "\xc3\xa9", "\xe9"};
+    const std::vector<QByteArray> pieces = {"<input type=\"checkbox\">",
+                                            "rd=1\">",
+                                            "rd=1",
+                                            "<img height=\"9\">",
+                                            "category=",
+                                            "item=",
+                                            "&amp;",
+                                            "<b>",
+                                            "</b>",
+                                            "rowspan=\"1\">",
+                                            "</",
+                                            "</tr>",
+                                            "dSI(",
+                                            ",",
+                                            "\",",
+                                            "','",
+                                            "',",
+                                            "$",
+                                            "1",
+                                            "23",
+                                            "5.0",
+                                            "GBP",
+                                            "x",
+                                            "\r\n",
+                                            "\"",
+                                            "'",
+                                            "var findSortArray = [",
+                                            "\xc3\xa9",
+                                            "\xe9"};
     std::mt19937 random(7);
     for (int round = 0; round < 3000; ++round) {
       QByteArray page = round % 2 ? "var salejs" : "var findSortArray = [";

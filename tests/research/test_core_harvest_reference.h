@@ -28,10 +28,13 @@ inline std::string_view TableBids(std::string_view t) {
   t = CutUpTo(CutFrom(CutFrom(t, "<b>", 0), "rowspan=\"1\">", 12), "</");
   return qb::IsNumericText(t, true) ? t : std::string_view("0");
 }
-inline std::string TableAmount(std::string_view t) { return qb::CleanAmount(CutUpTo(CutFrom(t, "<b>", 3), "</b>")); }
+inline std::string TableAmount(std::string_view t) {
+  return qb::CleanAmount(CutUpTo(CutFrom(t, "<b>", 3), "</b>"));
+}
 inline std::string_view NextTableRecord(std::string_view t) {
   t = CutFrom(t, "</tr>", 3);
-  if (t.find("input type=\"checkbox\"") != std::string_view::npos) t = CutFrom(t, "input type=\"checkbox\"", 0);
+  if (t.find("input type=\"checkbox\"") != std::string_view::npos)
+    t = CutFrom(t, "input type=\"checkbox\"", 0);
   return CutFrom(t, "rd=1", 3);
 }
 
@@ -45,7 +48,9 @@ inline std::string_view ScriptDescription(std::string_view t) {
   t = Skip(t, 15);
   return CutUpTo(t.substr(t.empty() ? 0 : 1), "\",");
 }
-inline std::string ScriptAmount(std::string_view t) { return qb::CleanAmount(CutUpTo(CutFrom(t, "','", 3), "',")); }
+inline std::string ScriptAmount(std::string_view t) {
+  return qb::CleanAmount(CutUpTo(CutFrom(t, "','", 3), "',"));
+}
 inline std::string_view NextScriptRecord(std::string_view t) { return CutFrom(t, "dSI(", 4); }
 
 inline void WalkTable(std::string_view rec, bool utf8, qb::HarvestTarget& target, int& dollarNotices) {

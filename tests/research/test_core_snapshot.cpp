@@ -1,5 +1,3 @@
-#include <QtTest>
-
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -7,6 +5,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QtTest>
 
 #include "Exception.h"
 #include "Snapshot.h"
@@ -15,7 +14,9 @@ using namespace qb;
 
 namespace {
 
-std::string_view View(const QByteArray& bytes) { return {bytes.constData(), static_cast<size_t>(bytes.size())}; }
+std::string_view View(const QByteArray& bytes) {
+  return {bytes.constData(), static_cast<size_t>(bytes.size())};
+}
 
 QByteArray ReadAll(const QString& name) {
   QFile file(name);
@@ -42,7 +43,8 @@ class TestSnapshot : public QObject {
     QTest::newRow("stops at NUL") << QByteArray("ab\0cd\n", 6) << QByteArray("ab\r\n");
     QTest::newRow("NUL first") << QByteArray("\0abc", 4) << QByteArray();
     QTest::newRow("CR before NUL") << QByteArray("ab\r\0\ncd", 7) << QByteArray("ab\r\n");
-    QTest::newRow("high bytes unchanged") << QByteArray("caf\xe9\n\xc3\xa9") << QByteArray("caf\xe9\r\n\xc3\xa9\r\n");
+    QTest::newRow("high bytes unchanged")
+        << QByteArray("caf\xe9\n\xc3\xa9") << QByteArray("caf\xe9\r\n\xc3\xa9\r\n");
   }
   void pageText() {
     QFETCH(QByteArray, bytes);
@@ -116,11 +118,14 @@ class TestSnapshot : public QObject {
     QTest::addColumn<QString>("operation");
     QTest::addColumn<QString>("message");
     QTest::newRow("create in missing folder")
-        << "write:nofolder/log1000001.sha" << "Cannot create file \"nofolder/log1000001.sha\". No such file or directory";
-    QTest::newRow("create over a folder") << "write:adir" << "Cannot create file \"adir\". Is a directory";
+        << "write:nofolder/log1000001.sha"
+        << "Cannot create file \"nofolder/log1000001.sha\". No such file or directory";
+    QTest::newRow("create over a folder") << "write:adir"
+                                          << "Cannot create file \"adir\". Is a directory";
     QTest::newRow("read missing") << "read:log1999999.sha"
                                   << "Cannot read file \"log1999999.sha\". No such file or directory";
-    QTest::newRow("read a folder") << "read:adir" << "Cannot read file \"adir\". Is a directory";
+    QTest::newRow("read a folder") << "read:adir"
+                                   << "Cannot read file \"adir\". Is a directory";
   }
   void fileErrors() {
     QFETCH(QString, operation);
@@ -142,8 +147,8 @@ class TestSnapshot : public QObject {
   // by permissions, so it tries from a child process running as nobody.
   void unwritableFolder() {
     QTemporaryDir dir;
-    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
-                                                  QFile::ExeOther));
+    QVERIFY(QFile::setPermissions(dir.path(),
+                                  QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
     const QString previous = QDir::currentPath();
     QVERIFY(QDir::setCurrent(dir.path()));
     QString message;

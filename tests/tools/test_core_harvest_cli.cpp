@@ -1,7 +1,6 @@
-#include <QtTest>
-
 #include <QFile>
 #include <QProcess>
+#include <QtTest>
 
 #include "HarvestCli.h"
 
@@ -44,7 +43,8 @@ class TestHarvestCli : public QObject {
     QVERIFY(QFile::exists(qEnvironmentVariable("QB_BINARY_DIR") + "/quellbid-harvest"));
     // A table page whose one title needs CSV quoting; a page of another kind.
     WriteFile("quoting.htm",
-              "var findSortArray = [\n<tr><td><input type=\"checkbox\"></td><td><a href=\"v?category=1&amp;item=77&amp;"
+              "var findSortArray = [\n<tr><td><input type=\"checkbox\"></td><td><a "
+              "href=\"v?category=1&amp;item=77&amp;"
               "rd=1\">Say \"cheese\", please</a></td><td><b>$3.00</b></td><td rowspan=\"1\">2</td></tr>\n");
     WriteFile("other.htm", "<html><body>Just a page</body></html>");
     WriteFile("empty.sha", "");
@@ -81,7 +81,8 @@ class TestHarvestCli : public QObject {
     QTest::newRow("no file") << QStringList() << false << false << false << QStringList();
     QTest::newRow("stats without file") << QStringList{"--stats"} << false << false << true << QStringList();
     QTest::newRow("unknown option") << QStringList{"--fast", "a"} << false << false << false << QStringList();
-    QTest::newRow("after --") << QStringList{"--", "--stats"} << true << false << false << QStringList{"--stats"};
+    QTest::newRow("after --") << QStringList{"--", "--stats"} << true << false << false
+                              << QStringList{"--stats"};
     QTest::newRow("lone dash is a file") << QStringList{"-"} << true << false << false << QStringList{"-"};
   }
   void arguments() {
@@ -111,20 +112,24 @@ class TestHarvestCli : public QObject {
     QTest::addColumn<int>("rows");
     QTest::addColumn<QByteArray>("err");
     QTest::newRow("table page") << QStringList{Sample("sample-lamps.htm")} << 0 << 22 << kNotice;
-    QTest::newRow("script page, no notice") << QStringList{Sample("sample-pens.htm")} << 0 << 14 << QByteArray();
+    QTest::newRow("script page, no notice")
+        << QStringList{Sample("sample-pens.htm")} << 0 << 14 << QByteArray();
     QTest::newRow("three pages, one notice")
-        << QStringList{Sample("sample-lamps.htm"), Sample("sample-watches.htm"), Sample("sample-pens.htm")} << 0
-        << 52 << kNotice;
+        << QStringList{Sample("sample-lamps.htm"), Sample("sample-watches.htm"), Sample("sample-pens.htm")}
+        << 0 << 52 << kNotice;
     QTest::newRow("same page twice adds once")
         << QStringList{Sample("sample-watches.htm"), Sample("sample-watches.htm")} << 0 << 16 << kNotice;
-    QTest::newRow("page of another kind") << QStringList{"other.htm"} << 0 << 0 << QByteArray("No Results Added\n");
+    QTest::newRow("page of another kind")
+        << QStringList{"other.htm"} << 0 << 0 << QByteArray("No Results Added\n");
     QTest::newRow("empty snapshot") << QStringList{"empty.sha"} << 0 << 0 << QByteArray("No Results Added\n");
-    QTest::newRow("missing file")
-        << QStringList{Sample("sample-pens.htm"), "log1000000.sha"} << 2 << -1
-        << QByteArray("Cannot read file \"log1000000.sha\". No such file or directory\n");
-    QTest::newRow("folder") << QStringList{"."} << 2 << -1 << QByteArray("Cannot read file \".\". Is a directory\n");
+    QTest::newRow("missing file") << QStringList{Sample("sample-pens.htm"), "log1000000.sha"} << 2 << -1
+                                  << QByteArray(
+                                         "Cannot read file \"log1000000.sha\". No such file or directory\n");
+    QTest::newRow("folder") << QStringList{"."} << 2 << -1
+                            << QByteArray("Cannot read file \".\". Is a directory\n");
     QTest::newRow("no file") << QStringList() << 1 << -1
-                             << QByteArray("quellbid-harvest: no file given\nTry 'quellbid-harvest --help'.\n");
+                             << QByteArray(
+                                    "quellbid-harvest: no file given\nTry 'quellbid-harvest --help'.\n");
   }
   void program() {
     QFETCH(QStringList, arguments);
@@ -151,7 +156,8 @@ class TestHarvestCli : public QObject {
   void csvOutput() {
     const Run run = Harvest({"quoting.htm"});
     QCOMPARE(run.status, 0);
-    QCOMPARE(run.out, kHeader + "77,2,3.00,\"Say \"\"cheese\"\", please</a></td><td><b>$3.00</b></td><td r\"\r\n");
+    QCOMPARE(run.out,
+             kHeader + "77,2,3.00,\"Say \"\"cheese\"\", please</a></td><td><b>$3.00</b></td><td r\"\r\n");
   }
 
   void sampleRowsExact() {
