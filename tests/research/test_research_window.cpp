@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QSplitter>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWebEngineView>
 #include <QtTest>
 
@@ -357,6 +358,53 @@ class TestResearchWindow : public QObject {
     splitter->setSizes({300, 200});
     w.resize(900, 640);
     QTRY_COMPARE(w.Grid()->height(), 131);
+  }
+
+  // F7 pressed again while the first harvest still waits for a document: both
+  // run to the end, the rows come in once, nothing is lost.
+  void harvestAgainDuringTheWaitForADocument() {
+    QFile start(FDir.filePath("base.htm"));
+    QVERIFY(start.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    start.write(TablePage({{"8001", "Kettle", "$3.00", "1"}, {"8002", "Toaster", "$4.00", "2"}}));
+    start.close();
+    qbtest::ModalCloser closer;
+    {
+      TfrmMainPrice w;  // starts loading base.htm; no document yet
+      QVERIFY(!w.MainBrowser()->Document());
+      bool nested = false;
+      QTimer::singleShot(0, &w, [&] {
+        nested = true;
+        Trigger(w, "Search1");
+      });
+      Trigger(w, "Search1");
+      QVERIFY(nested);
+      QCOMPARE(Column(w, 0), QStringList({"8001", "8002"}));
+      QCOMPARE(SnapshotFiles().size(), 2);
+    }
+    QFile::remove(FDir.filePath("base.htm"));
+  }
+
+  // A harvest while an Item Number is being retyped in place keeps the edit.
+  void harvestWhileEditingInPlace() {
+    TfrmMainPrice w;
+    w.show();
+    Fill(w, {{"1", "A", "$1.00", "1"}});
+    const QModelIndex first = w.GridModel()->index(0, 0);
+    w.Grid()->setCurrentIndex(first);
+    w.Grid()->edit(first);
+    auto* editor = qobject_cast<QLineEdit*>(w.Grid()->indexWidget(first));
+    QVERIFY(editor);
+    editor->setText("42");
+    LoadPage(w, TablePage({{"2", "B", "$2.00", "1"}}));
+
+    qbtest::ModalCloser closer;
+    Trigger(w, "Search1");
+    QVERIFY(editor->isVisible());
+    QCOMPARE(editor->text(), QString("42"));
+    // What Enter does in the editor: commit, then close it.
+    emit w.Grid()->itemDelegate()->commitData(editor);
+    emit w.Grid()->itemDelegate()->closeEditor(editor);
+    QCOMPARE(Column(w, 0), QStringList({"42", "2"}));
   }
 
   void retypedItemNumberIsComparedByLaterHarvests() {
