@@ -5,6 +5,9 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <exception>
+
+#include "Application.h"
 
 namespace qb {
 
@@ -35,6 +38,18 @@ class MainWindowCloseWatcher : public QObject {
 
 void QuitWhenClosed(QWidget* mainWindow) {
   if (mainWindow) new MainWindowCloseWatcher(mainWindow);
+}
+
+int RunProgram(const std::function<void()>& buildWindows) {
+  try {
+    buildWindows();
+    return QCoreApplication::exec();
+  } catch (const std::exception& error) {
+    ShowException(error);
+  } catch (...) {
+    ShowUnknownException();
+  }
+  return 0;
 }
 
 }  // namespace qb

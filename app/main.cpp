@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <exception>
 #include <memory>
 
 #include "About2.h"
@@ -16,38 +15,33 @@
 int main(int argc, char** argv) {
   qb::PrepareWebEngineEnvironment();
   qb::QbApplication application(argc, argv);
-  try {
-    // Each window shows its own caption only ("Quellbid", "About"); the
-    // application title is the caption of the splash, the task bar's first entry.
-    application.setApplicationDisplayName(QString());
-    qb::InitializeControls();
-    application.setQuitOnLastWindowClosed(false);
+  // Each window shows its own caption only ("Quellbid", "About"); the
+  // application title is the caption of the splash, the task bar's first entry.
+  application.setApplicationDisplayName(QString());
+  application.setQuitOnLastWindowClosed(false);
 
-    // Every window is built once, in this order, and lives until the program ends.
-    auto frmMainPrice = std::make_unique<qb::TfrmMainPrice>();
-    frmMainPrice->setObjectName(QStringLiteral("frmMainPrice"));
-    auto qbidSplash = std::make_unique<qb::TqbidSplash>(frmMainPrice.get());
+  // Every window is built once, in this order, and lives until the program
+  // ends; they are destroyed in the reverse order.
+  std::unique_ptr<qb::TfrmMainPrice> frmMainPrice;
+  std::unique_ptr<qb::TqbidSplash> qbidSplash;
 #ifdef QB_HAVE_STATISTICS_WINDOW
-    auto ch1 = std::make_unique<qb::Tch1>(frmMainPrice->Rows(), frmMainPrice.get());
+  std::unique_ptr<qb::Tch1> ch1;
+#endif
+  std::unique_ptr<qb::TfAbout> fAbout;
+
+  return qb::RunProgram([&] {
+    qb::InitializeControls();
+    frmMainPrice = std::make_unique<qb::TfrmMainPrice>();
+    frmMainPrice->setObjectName(QStringLiteral("frmMainPrice"));
+    qbidSplash = std::make_unique<qb::TqbidSplash>(frmMainPrice.get());
+#ifdef QB_HAVE_STATISTICS_WINDOW
+    ch1 = std::make_unique<qb::Tch1>(frmMainPrice->Rows(), frmMainPrice.get());
     frmMainPrice->SetStatisticsCommand([window = ch1.get()] { window->ShowModal(); });
 #endif
-    auto fAbout = std::make_unique<qb::TfAbout>(frmMainPrice.get());
+    fAbout = std::make_unique<qb::TfAbout>(frmMainPrice.get());
     frmMainPrice->SetAboutCommand([window = fAbout.get()] { window->exec(); });
-
-    // Closing the research window ends the program, even before it was shown.
+    // The loop starts with the main window hidden; closing it ends the
+    // program, even before it was ever shown.
     qb::QuitWhenClosed(frmMainPrice.get());
-    const int code = application.exec();
-    fAbout.reset();
-#ifdef QB_HAVE_STATISTICS_WINDOW
-    ch1.reset();
-#endif
-    qbidSplash.reset();
-    frmMainPrice.reset();
-    return code;
-  } catch (const std::exception& error) {
-    qb::ShowException(error);
-  } catch (...) {
-    qb::ShowUnknownException();
-  }
-  return 0;
+  });
 }
