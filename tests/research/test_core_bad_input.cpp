@@ -1,0 +1,145 @@
+// What hostile or broken input does to the harvest and the grid: it ends, with
+// a clear outcome, and the grid keeps every row it should.
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "Exception.h"
+#include "GridRows.h"
+#include "HarvestText.h"
+#include "Snapshot.h"
+
+using namespace qb;
+
+namespace {
+
+struct GridTarget : HarvestTarget {
+  GridRows rows;
+  int dollarNotices = 0;
+  int noResults = 0;
+  bool AddGridRow(std::string_view d, std::string_view i, std::string_view b, std::string_view a) override {
+    return rows.AddGridRow(d, i, b, a);
+  }
+  void ShowDollarNotice() override { ++dollarNotices; }
+  void ShowNoResults() override { ++noResults; }
+};
+
+std::string TableRecord(long item, const char* title = "Brass Lamp", const char* price = "$12.50") {
+  const std::string n = std::to_string(item);
+  return "<tr><td><input type=\"checkbox\" name=\"s\"></td><td><a href=\"v?category=7&amp;item=" + n +
+         "&amp;rd=1\"><img height=\"40\" src=\"p.jpg\"></a></td><td><a href=\"v?category=7&amp;item=" + n +
+         "&amp;rd=1\">" + title + "</a></td><td><b>" + price + "</b></td><td rowspan=\"1\">3</td></tr>\r\n";
+}
+
+std::string TableHead() { return "<html><script>var findSortArray = [];</script><table>\r\n"; }
+
+std::string ScriptRecord(long item) {
+  return "dSI(1,2,3,4,5,6,7,8,9,10,11,12,\"7\",14," + std::to_string(item) +
+         ",\"Pocket Watch\",'x','$5.00',20);\r\n";
+}
+
+}  // namespace
+
+class TestBadInput : public QObject {
+  Q_OBJECT
+ private slots:
+  void hugeTablePage() {
+    std::string page = TableHead();
+    long item = 100000000;
+    while (page.size() < 100u * 1024 * 1024) page += TableRecord(item++);
+    GridTarget target;
+    HarvestPage(page, target);
+    QCOMPARE(long(target.rows.size()), item - 100000000);
+    QCOMPARE(target.rows.rows().back().amount, std::string("12.50"));
+  }
+
+  void millionScriptRecords() {
+    std::string page = "<script>var salejs = 1;\r\n";
+    for (long i = 0; i < 1000000; ++i) page += ScriptRecord(5000000 + i);
+    GridTarget target;
+    HarvestPage(page, target);
+    QCOMPARE(target.rows.size(), size_t(1000000));
+    QCOMPARE(target.rows.rows().front().description, std::string("Pocket Watch"));
+  }
+
+  void binaryJunkAndNulBytes() {
+    std::string junk;
+    uint32_t x = 12345;
+    for (int i = 0; i < 1 << 20; ++i) {
+      x = x * 1103515245 + 12345;
+      junk += char(x >> 24);
+    }
+    // The text ends at the first NUL; whatever is left is not a result page.
+    const std::string text = PageTextFromBytes(junk);
+    QVERIFY(text.find('\0') == std::string::npos);
+    GridTarget target;
+    HarvestPage(text, target);
+    HarvestPage(junk, target);  // even raw bytes with NULs inside are safe
+    QCOMPARE(target.rows.size(), size_t(0));
+
+    // A NUL in the middle of a real page cuts it there: the records before it stay.
+    std::string page = TableHead() + TableRecord(1) + TableRecord(2);
+    page += std::string(1, '\0') + TableRecord(3);
+    GridTarget cut;
+    HarvestPage(PageTextFromBytes(page), cut);
+    QCOMPARE(cut.rows.size(), size_t(2));
+  }
+
+  void invalidUtf8CountsBytes() {
+    // 0xFF never occurs in UTF-8: descriptions are cut at 55 bytes.
+    const std::string title = std::string(60, 'x') + "\xff";
+    const std::string page = TableHead() + TableRecord(1, title.c_str());
+    GridTarget target;
+    HarvestPage(page, target);
+    QCOMPARE(target.rows.size(), size_t(1));
+    QCOMPARE(target.rows[0].description.size(), size_t(55));
+    // Valid UTF-8 counts characters: 55 two-byte letters stay whole.
+    std::string wide;
+    for (int i = 0; i < 60; ++i) wide += "\xc3\xa9";
+    GridTarget utf8;
+    HarvestPage(TableHead() + TableRecord(2, wide.c_str()), utf8);
+    QCOMPARE(utf8.rows[0].description.size(), size_t(110));
+  }
+
+  void pagesMadeOfMarkers_data() {
+    QTest::addColumn<QByteArray>("unit");
+    QTest::newRow("table markers") << QByteArray("var findSortArray = [input type=\"checkbox\"rd=1\">category=item=&amp<b></b>rowspan=\"1\"></</tr>");
+    QTest::newRow("check boxes only") << QByteArray("var findSortArray = [ input type=\"checkbox\" ");
+    QTest::newRow("links only") << QByteArray("var findSortArray = [input type=\"checkbox\"rd=1\"><img height");
+    QTest::newRow("script markers") << QByteArray("var salejsdSI(,\",','',dSI(");
+    QTest::newRow("commas") << QByteArray("var salejs dSI(,,,,,,,,,,,,,,,,,,,,");
+  }
+  void pagesMadeOfMarkers() {
+    QFETCH(QByteArray, unit);
+    std::string page;
+    while (page.size() < 4u * 1024 * 1024) page.append(unit.constData(), size_t(unit.size()));
+    GridTarget target;
+    HarvestPage(page, target);  // must end, quickly, without reading outside the page
+    QVERIFY(target.rows.size() < page.size());
+  }
+
+  void fullDiskReportsTheFile() {
+    // A file-size limit stands in for a full disk: the write fails with EFBIG.
+    struct rlimit old {};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+    std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 4096;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString message;
+    try {
+      WriteSnapshotFile("log1000001.sha", std::string(1 << 20, 'x'));
+    } catch (const Exception& e) {
+      message = QString::fromStdString(e.what());
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::remove("log1000001.sha");
+    QVERIFY2(message.startsWith("Cannot write file \"log1000001.sha\""), qPrintable(message));
+    QVERIFY2(message.contains("large"), qPrintable(message));
+  }
+};
+
+QTEST_APPLESS_MAIN(TestBadInput)
+#include "test_core_bad_input.moc"
