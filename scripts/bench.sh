@@ -8,4 +8,6 @@ for b in "$build"/bench/bench_*; do
   echo "== $(basename "$b")"
   "$b" --benchmark_counters_tabular=true || status=1
 done
+echo "== start-up"
+bash scripts/startup-time.sh "$build" 5 || status=1
 exit $status
