@@ -16,17 +16,28 @@ namespace {
 
 constexpr size_t npos = std::string_view::npos;
 
-// Offset of the first marker in [data, data + size), or npos.
+// Offset of the first marker in [data, data + size), or npos. Markers usually
+// lie close by: the first bytes are searched by their first character, the
+// rest, if need be, with memmem (whose set-up pays off only on long ranges).
 size_t FindBytes(const char* data, size_t size, std::string_view marker) {
   if (marker.empty()) return 0;
   if (size < marker.size()) return npos;
-  if (marker.size() > size) return npos;
-  if (marker.empty()) return 0;
+  constexpr size_t kNear = 256;
+  const size_t nearSize = std::min(size, kNear + marker.size() - 1);
+  const char* const nearEnd = data + nearSize - marker.size() + 1;  // last start + 1
+  for (const char* p = data; p < nearEnd; ++p) {
+    p = static_cast<const char*>(std::memchr(p, marker[0], static_cast<size_t>(nearEnd - p)));
+    if (!p) break;
+    if (std::memcmp(p + 1, marker.data() + 1, marker.size() - 1) == 0) return static_cast<size_t>(p - data);
+  }
+  if (nearSize == size) return npos;
+  const size_t skip = static_cast<size_t>(nearEnd - data);
 #if defined(__GLIBC__)
-  const void* hit = memmem(data, size, marker.data(), marker.size());
+  const void* hit = memmem(data + skip, size - skip, marker.data(), marker.size());
   return hit ? static_cast<size_t>(static_cast<const char*>(hit) - data) : npos;
 #else
-  return std::string_view(data, size).find(marker);
+  const size_t hit = std::string_view(data + skip, size - skip).find(marker);
+  return hit == npos ? npos : hit + skip;
 #endif
 }
 
@@ -129,7 +140,10 @@ constexpr auto kMarkerPeriod = [] {
 // occurrence once however far records reach for a missing marker.
 class PageScanner {
  public:
-  PageScanner(std::string_view page, bool utf8) : page_(page), utf8_(utf8) {}
+  // Descriptions count characters when the page is valid UTF-8; without utf8
+  // given, that is checked when a description first holds a non-ASCII byte.
+  explicit PageScanner(std::string_view page) : page_(page) {}
+  PageScanner(std::string_view page, bool utf8) : page_(page), utf8_(utf8 ? kYes : kNo) {}
 
   size_t End() const { return page_.size(); }
   std::string_view Text(size_t s) const { return page_.substr(s); }
@@ -244,7 +258,8 @@ class PageScanner {
   }
 
   std::string_view page_;
-  bool utf8_;
+  enum Utf8State { kUnknown, kNo, kYes };
+  Utf8State utf8_ = kUnknown;
   Run runs_[kMarkerCount];
   DescriptionChain chain_;
   NumericMemo bidsMemo_;
@@ -335,7 +350,11 @@ std::string_view PageScanner::TableDescription(size_t rec) {
     }
     chain_ = DescriptionChain{true, first, hit, text};
   }
-  return CutFirst(page_.substr(text), kDescriptionLength, utf8_);
+  const std::string_view rest = page_.substr(text);
+  const std::string_view bytes = rest.substr(0, kDescriptionLength);
+  if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; })) return bytes;
+  if (utf8_ == kUnknown) utf8_ = IsValidUtf8(page_) ? kYes : kNo;
+  return CutFirst(rest, kDescriptionLength, utf8_ == kYes);
 }
 
 // Calls AddGridRow unless the record is the very same page text as the one
@@ -537,7 +556,7 @@ std::string CleanAmount(std::string_view text) {
 std::string_view TableDescription(std::string_view rec, bool utf8) {
   return PageScanner(rec, utf8).TableDescription(0);
 }
-std::string_view TableDescription(std::string_view rec) { return TableDescription(rec, IsValidUtf8(rec)); }
+std::string_view TableDescription(std::string_view rec) { return PageScanner(rec).TableDescription(0); }
 std::string_view TableItemNumber(std::string_view rec) { return PageScanner(rec, false).TableItemNumber(0); }
 std::string_view TableBids(std::string_view rec) { return PageScanner(rec, false).TableBids(0); }
 std::string TableAmount(std::string_view rec) { return PageScanner(rec, false).TableAmount(0); }
@@ -560,7 +579,7 @@ std::string_view NextScriptRecord(std::string_view rec) {
 }
 
 void HarvestTableLayout(std::string_view rec, HarvestTarget& target) {
-  PageScanner scanner(rec, IsValidUtf8(rec));
+  PageScanner scanner(rec);
   WalkTable(scanner, 0, target);
 }
 
@@ -581,7 +600,7 @@ void HarvestPage(std::string_view page, HarvestTarget& target) {
   }
   const size_t box = FindIn(page, kMarkerText[kCheckBox], list);
   if (box == npos) return;
-  PageScanner scanner(page, IsValidUtf8(page));
+  PageScanner scanner(page);
   WalkTable(scanner, box, target);
 }
 
