@@ -5,6 +5,7 @@
 
 #include "GridRows.h"
 #include "HarvestText.h"
+#include "Snapshot.h"
 #include "test_core_harvest_reference.h"
 
 using namespace qb;
@@ -456,6 +457,18 @@ class TestHarvest : public QObject {
     RecordingTarget invalid;
     HarvestPage(View(TablePage(TableRow("1000000001", title, "$1.00", "1") + "\xff")), invalid);
     QCOMPARE(invalid.grid[0].description.size(), size_t(55));
+  }
+
+  // A bids cell written over two lines, read back from its snapshot bytes.
+  void lineBreakInBidsCell() {
+    const QByteArray page = TablePage(TableRow("1000000001", "Lamp", "$1.00", "1\n2"));
+    const std::string text = PageTextFromBytes(View(page));
+    RecordingTarget target;
+    HarvestPage(text, target);
+    QCOMPARE(target.grid.size(), size_t(1));
+    QCOMPARE(QByteArray::fromStdString(target.grid[0].bids), QByteArray("0"));
+    QVERIFY(
+        QByteArray::fromStdString(target.grid[0].description).startsWith("Lamp</a></td>\r\n<td><b>$1.00"));
   }
 
   // The memoised walk against the literal one on pages built from pieces of
