@@ -227,9 +227,11 @@ def wait_splash(process):
 
 
 def run_main_journey():
+    started = time.monotonic()
     process = start_program()
     try:
         app, splash = wait_splash(process)
+        log(f"splash on screen {time.monotonic() - started:.2f} s after the start")
         start = wait_for("the Start button", lambda: find(splash, name="Start", role="push button"), 10)
         version = wait_for("the version label", lambda: find(splash, pattern=r"^Version :  "), 10)
         log(f"splash: {len(windows(app))} window(s); version label {version.name!r}")
@@ -263,7 +265,7 @@ def run_main_journey():
             raise Failure("no X window named Quellbid")
         xdotool("windowactivate", "--sync", ids[0])
         time.sleep(0.5)
-        xdotool("key", "--window", ids[0], "F7")
+        xdotool("key", "F7")
         wait_for("a snapshot file", snapshots, 15)
 
         def harvested():

@@ -10,7 +10,7 @@ source_dir=$2
 out=$3
 skip=77
 
-for tool in Xvfb xdotool dbus-launch openbox import; do
+for tool in Xvfb xdotool xdpyinfo xprop dbus-launch dbus-send openbox import; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit $skip; }
 done
 [[ -x /usr/libexec/at-spi-bus-launcher ]] || { echo "SKIP: at-spi2-core is not installed"; exit $skip; }
@@ -32,10 +32,15 @@ cleanup() {
     kill -TERM -- "-$pid" 2>/dev/null || kill -TERM "$pid" 2>/dev/null
   done
   [[ -n "${DBUS_SESSION_BUS_PID:-}" ]] && kill -TERM "$DBUS_SESSION_BUS_PID" 2>/dev/null
-  sleep 0.5
+  # Give them a moment to go, then force the rest.
+  for _ in $(seq 1 30); do
+    local alive=0
+    for pid in "${pids[@]}"; do kill -0 "$pid" 2>/dev/null && alive=1; done
+    ((alive)) || break
+    sleep 0.1
+  done
   for pid in "${pids[@]}"; do kill -KILL -- "-$pid" 2>/dev/null; done
   [[ -n "${DBUS_SESSION_BUS_PID:-}" ]] && kill -KILL "$DBUS_SESSION_BUS_PID" 2>/dev/null
-  rm -f "/tmp/.X${display}-lock" 2>/dev/null
 }
 
 # A free display number.
@@ -48,20 +53,29 @@ trap cleanup EXIT
 
 setsid Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >"$out/shots/xvfb.log" 2>&1 &
 pids+=($!)
+export DISPLAY=":$display"
+ready=0
 for _ in $(seq 1 100); do
-  [[ -e "/tmp/.X11-unix/X$display" ]] && break
+  if xdpyinfo >/dev/null 2>&1; then ready=1; break; fi
   sleep 0.1
 done
-[[ -e "/tmp/.X11-unix/X$display" ]] || { echo "Xvfb did not start"; exit 1; }
-export DISPLAY=":$display"
+((ready)) || { echo "Xvfb did not start on :$display"; cat "$out/shots/xvfb.log"; exit 1; }
 
 eval "$(dbus-launch --sh-syntax)"
 export DBUS_SESSION_BUS_ADDRESS
 setsid /usr/libexec/at-spi-bus-launcher --launch-immediately >"$out/shots/at-spi.log" 2>&1 &
 pids+=($!)
+# The program finds the accessibility bus at start-up: it must be up by then.
+ready=0
+for _ in $(seq 1 100); do
+  if dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
+    >/dev/null 2>&1; then ready=1; break; fi
+  sleep 0.1
+done
+((ready)) || { echo "the accessibility bus did not start"; exit 1; }
 setsid openbox >"$out/shots/openbox.log" 2>&1 &
 pids+=($!)
-sleep 1
+sleep 0.5
 
 export NO_AT_BRIDGE=0
 setsid timeout -k 5 105 /usr/bin/python3 "$source_dir/tests/app/e2e_quellbid.py" "$program" "$out/work" \
