@@ -1,7 +1,6 @@
 #include "VersionResource.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -285,7 +284,6 @@ uint32_t PackVersionText(std::string_view text) {
     const size_t runEnd = separator == std::string_view::npos ? text.size() : separator;
     const std::string run(text.substr(pos, runEnd - pos));
     char* end = nullptr;
-    errno = 0;
     const long long value = std::strtoll(run.c_str(), &end, 0);
     if (end == run.c_str()) break;
     packed = (packed << 8) | (static_cast<unsigned long long>(value) & 0xFF);

@@ -71,8 +71,9 @@ std::vector<uint32_t> TranslationEntries(const VersionNode& node);
 uint32_t GetFileVersionInfoSize(const std::string& fileName);
 // Copies the file's block into data (at most size bytes); false when there is none.
 bool GetFileVersionInfo(const std::string& fileName, uint32_t size, void* data);
-// Queries a block read by GetFileVersionInfo. Text values come back as
-// zero-terminated UTF-8 in `text`, binary values in `bytes`.
+// Queries a block read by GetFileVersionInfo: `bytes` holds the raw value,
+// `text` the value read as UTF-16LE text up to its zero, as UTF-8; `isText`
+// tells a text value (type 1) from a binary one.
 struct VersionQueryResult {
   bool isText = false;
   std::string text;
