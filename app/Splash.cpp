@@ -1,5 +1,6 @@
 #include "Splash.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
@@ -75,8 +76,14 @@ void TqbidSplash::FormShow() {
 }
 
 void TqbidSplash::sbGoToMainClick() {
+  FStarted = true;
   if (FMainWindow) FMainWindow->show();
   close();
+}
+
+void TqbidSplash::closeEvent(QCloseEvent* event) {
+  QWidget::closeEvent(event);
+  if (!FStarted) sbExitClick();
 }
 
 void TqbidSplash::sbExitClick() {

@@ -11,7 +11,9 @@ class TProSpeedButton;
 
 // The splash window: the logo with the version and two buttons over its left
 // edge. "Start" shows the main window and closes the splash for good; "Exit"
-// closes the main window, which ends the program.
+// closes the main window, which ends the program. Closed any other way (the
+// window manager's close key) before "Start", it ends the program as "Exit"
+// does, rather than leave it running without a window.
 class TqbidSplash : public QWidget {
   Q_OBJECT
  public:
@@ -28,11 +30,13 @@ class TqbidSplash : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void FormShow();
 
   QPointer<QWidget> FMainWindow;
+  bool FStarted = false;
 };
 
 }  // namespace qb
