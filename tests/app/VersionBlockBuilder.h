@@ -76,7 +76,7 @@ inline std::string FixedInfo(uint32_t fileMS, uint32_t fileLS, uint32_t signatur
 
 using Fields = std::vector<std::pair<std::string, std::string>>;
 
-struct BlockSpec {
+struct BlockContents {
   // Entries of the Translation value: language | code page << 16.
   std::vector<uint32_t> translations{0x04E40409};
   bool varFileInfo = true;
@@ -85,25 +85,25 @@ struct BlockSpec {
   uint32_t fileLS = 0x0000000F;
 };
 
-inline Node RootNode(const BlockSpec& spec) {
-  Node root{"VS_VERSION_INFO", 0, 52, FixedInfo(spec.fileMS, spec.fileLS), {}};
+inline Node RootNode(const BlockContents& contents) {
+  Node root{"VS_VERSION_INFO", 0, 52, FixedInfo(contents.fileMS, contents.fileLS), {}};
   Node strings{"StringFileInfo", 1, 0, {}, {}};
-  for (const auto& [key, fields] : spec.tables) {
+  for (const auto& [key, fields] : contents.tables) {
     Node table{key, 1, 0, {}, {}};
     for (const auto& [name, text] : fields) table.children.push_back(TextNode(name, text));
     strings.children.push_back(table);
   }
   root.children.push_back(strings);
-  if (spec.varFileInfo) {
+  if (contents.varFileInfo) {
     std::string value;
-    for (uint32_t entry : spec.translations) PutDWord(value, entry);
+    for (uint32_t entry : contents.translations) PutDWord(value, entry);
     Node var{"Translation", 0, static_cast<uint16_t>(value.size()), value, {}};
     root.children.push_back(Node{"VarFileInfo", 1, 0, {}, {var}});
   }
   return root;
 }
 
-inline std::string BuildBlock(const BlockSpec& spec) { return Serialize(RootNode(spec)); }
+inline std::string BuildBlock(const BlockContents& contents) { return Serialize(RootNode(contents)); }
 
 // A block the reader must find inside other bytes, as in an executable.
 inline std::string Embedded(const std::string& block, size_t leading = 4099) {

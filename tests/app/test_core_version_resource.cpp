@@ -18,10 +18,10 @@ std::string WriteFile(const QTemporaryDir& dir, const std::string& bytes, const 
   return path;
 }
 
-BlockSpec WithFileVersion(const std::string& text) {
-  BlockSpec spec;
-  spec.tables = {{"040904e4", {{"CompanyName", "Velmora Software"}, {"FileVersion", text}}}};
-  return spec;
+BlockContents WithFileVersion(const std::string& text) {
+  BlockContents contents;
+  contents.tables = {{"040904e4", {{"CompanyName", "Velmora Software"}, {"FileVersion", text}}}};
+  return contents;
 }
 
 }  // namespace
@@ -80,13 +80,13 @@ class TestVersionResource : public QObject {
   void unreadable_data() {
     QTest::addColumn<std::string>("bytes");
     QTest::addColumn<QString>("field");
-    BlockSpec noVar = WithFileVersion("2.2.0.15");
-    noVar.varFileInfo = false;
-    BlockSpec emptyTranslation = WithFileVersion("2.2.0.15");
+    BlockContents noVarFileInfo = WithFileVersion("2.2.0.15");
+    noVarFileInfo.varFileInfo = false;
+    BlockContents emptyTranslation = WithFileVersion("2.2.0.15");
     emptyTranslation.translations = {};
-    BlockSpec otherLanguage = WithFileVersion("2.2.0.15");
+    BlockContents otherLanguage = WithFileVersion("2.2.0.15");
     otherLanguage.translations = {0x04E40407};
-    BlockSpec secondTranslationOnly = WithFileVersion("2.2.0.15");
+    BlockContents secondTranslationOnly = WithFileVersion("2.2.0.15");
     secondTranslationOnly.translations = {0x04E40407, 0x04E40409};
     Node badSignature = RootNode(WithFileVersion("2.2.0.15"));
     badSignature.value = FixedInfo(0x00020002, 0x0000000F, 0xFEEF04BC);
@@ -96,7 +96,7 @@ class TestVersionResource : public QObject {
 
     QTest::newRow("no block") << std::string(5000, '\x01') << "FileVersion";
     QTest::newRow("empty file") << std::string() << "FileVersion";
-    QTest::newRow("no VarFileInfo") << BuildBlock(noVar) << "FileVersion";
+    QTest::newRow("no VarFileInfo") << BuildBlock(noVarFileInfo) << "FileVersion";
     QTest::newRow("empty translation table") << BuildBlock(emptyTranslation) << "FileVersion";
     QTest::newRow("translation without a table") << BuildBlock(otherLanguage) << "FileVersion";
     QTest::newRow("only the first translation counts") << BuildBlock(secondTranslationOnly) << "FileVersion";
@@ -131,17 +131,18 @@ class TestVersionResource : public QObject {
   }
 
   void firstTranslationWins() {
-    BlockSpec spec;
-    spec.translations = {0x04E40407, 0x04E40409};
-    spec.tables = {{"040904e4", {{"ProductName", "English"}}}, {"040704e4", {{"ProductName", "Deutsch"}}}};
-    const std::string path = WriteFile(FDir, Embedded(BuildBlock(spec)));
+    BlockContents contents;
+    contents.translations = {0x04E40407, 0x04E40409};
+    contents.tables = {{"040904e4", {{"ProductName", "English"}}},
+                       {"040704e4", {{"ProductName", "Deutsch"}}}};
+    const std::string path = WriteFile(FDir, Embedded(BuildBlock(contents)));
     QCOMPARE(ReadVersionString(path, "ProductName"), std::string("Deutsch"));
   }
 
   void keysCompareWithoutCase() {
-    BlockSpec spec;
-    spec.tables = {{"040904E4", {{"PRODUCTNAME", "Quellbid"}}}};
-    const std::string path = WriteFile(FDir, BuildBlock(spec));
+    BlockContents contents;
+    contents.tables = {{"040904E4", {{"PRODUCTNAME", "Quellbid"}}}};
+    const std::string path = WriteFile(FDir, BuildBlock(contents));
     QCOMPARE(ReadVersionString(path, "ProductName"), std::string("Quellbid"));
   }
 
@@ -164,17 +165,17 @@ class TestVersionResource : public QObject {
     QFETCH(QString, stored);
     QFETCH(QString, read);
     // The builder writes Latin-1 characters as single UTF-16 units.
-    BlockSpec spec;
-    spec.tables = {{"040904e4", {{"ProductName", stored.toLatin1().toStdString()}}}};
-    const std::string path = WriteFile(FDir, BuildBlock(spec));
+    BlockContents contents;
+    contents.tables = {{"040904e4", {{"ProductName", stored.toLatin1().toStdString()}}}};
+    const std::string path = WriteFile(FDir, BuildBlock(contents));
     QCOMPARE(QString::fromStdString(ReadVersionString(path, "ProductName")), read);
   }
 
   void cutInsideCharacter() {
     // 258 ASCII characters and an "é": the cut at 259 bytes splits its two UTF-8 bytes.
-    BlockSpec spec;
-    spec.tables = {{"040904e4", {{"Comments", std::string(258, 'a') + "\xE9" + "b"}}}};
-    const std::string path = WriteFile(FDir, BuildBlock(spec));
+    BlockContents contents;
+    contents.tables = {{"040904e4", {{"Comments", std::string(258, 'a') + "\xE9" + "b"}}}};
+    const std::string path = WriteFile(FDir, BuildBlock(contents));
     QCOMPARE(ReadVersionString(path, "Comments"), std::string(258, 'a'));
   }
 
@@ -212,11 +213,11 @@ class TestVersionResource : public QObject {
   }
 
   void parsesTheTree() {
-    BlockSpec spec;
-    spec.translations = {0x04E40409, 0x04B00407};
-    spec.fileMS = 0x00020002;
-    spec.fileLS = 0x0000000F;
-    const std::string block = BuildBlock(spec);
+    BlockContents contents;
+    contents.translations = {0x04E40409, 0x04B00407};
+    contents.fileMS = 0x00020002;
+    contents.fileLS = 0x0000000F;
+    const std::string block = BuildBlock(contents);
     const auto root = ParseVersionBlock(block);
     QVERIFY(root);
     const auto fixed = ReadFixedFileInfo(*root);

@@ -15,10 +15,10 @@ class TestExever : public QObject {
   Q_OBJECT
   QTemporaryDir FDir;
 
-  QString WriteBlock(const qbtest::BlockSpec& spec) {
+  QString WriteBlock(const qbtest::BlockContents& contents) {
     static int count = 0;
     const QString path = FDir.filePath(QStringLiteral("file%1.bin").arg(++count));
-    std::ofstream(path.toStdString(), std::ios::binary) << qbtest::Embedded(qbtest::BuildBlock(spec));
+    std::ofstream(path.toStdString(), std::ios::binary) << qbtest::Embedded(qbtest::BuildBlock(contents));
     return path;
   }
 
@@ -115,9 +115,9 @@ class TestExever : public QObject {
   void numbersFromFileVersion() {
     QFETCH(QString, fileVersion);
     QFETCH(QStringList, numbers);
-    qbtest::BlockSpec spec;
-    spec.tables = {{"040904e4", {{"FileVersion", fileVersion.toStdString()}}}};
-    TExeVersion version(nullptr, WriteBlock(spec));
+    qbtest::BlockContents contents;
+    contents.tables = {{"040904e4", {{"FileVersion", fileVersion.toStdString()}}}};
+    TExeVersion version(nullptr, WriteBlock(contents));
     QCOMPARE(version.GetFileVersion(), fileVersion.trimmed());
     QCOMPARE((QStringList{version.GetMajorVersion(), version.GetMinorVersion(), version.GetRelease(),
                           version.GetBuild()}),
@@ -134,8 +134,8 @@ class TestExever : public QObject {
   }
   void emptyWhenUnreadable() {
     QFETCH(int, kind);
-    qbtest::BlockSpec spec;
-    spec.tables = {{"040904e4", {{"FileVersion", "2.2.0.15"}, {"ProductName", "Quellbid"}}}};
+    qbtest::BlockContents contents;
+    contents.tables = {{"040904e4", {{"FileVersion", "2.2.0.15"}, {"ProductName", "Quellbid"}}}};
     QString path;
     if (kind == 0) {
       path = FDir.filePath(QStringLiteral("plain.bin"));
@@ -143,11 +143,11 @@ class TestExever : public QObject {
       QVERIFY(file.open(QIODevice::WriteOnly));
       file.write(QByteArray(10000, 'q'));
     } else if (kind == 1) {
-      spec.varFileInfo = false;
-      path = WriteBlock(spec);
+      contents.varFileInfo = false;
+      path = WriteBlock(contents);
     } else if (kind == 2) {
-      spec.translations = {0x04E40407};
-      path = WriteBlock(spec);
+      contents.translations = {0x04E40407};
+      path = WriteBlock(contents);
     } else {
       path = FDir.filePath(QStringLiteral("missing.exe"));
     }
@@ -159,13 +159,13 @@ class TestExever : public QObject {
 
   // Every read queries the file anew.
   void readsTheFileEachTime() {
-    qbtest::BlockSpec spec;
-    spec.tables = {{"040904e4", {{"FileVersion", "1.0"}}}};
-    const QString path = WriteBlock(spec);
+    qbtest::BlockContents contents;
+    contents.tables = {{"040904e4", {{"FileVersion", "1.0"}}}};
+    const QString path = WriteBlock(contents);
     TExeVersion version(nullptr, path);
     QCOMPARE(version.GetFileVersion(), QStringLiteral("1.0"));
-    spec.tables = {{"040904e4", {{"FileVersion", "3.0.1"}}}};
-    std::ofstream(path.toStdString(), std::ios::binary | std::ios::trunc) << qbtest::BuildBlock(spec);
+    contents.tables = {{"040904e4", {{"FileVersion", "3.0.1"}}}};
+    std::ofstream(path.toStdString(), std::ios::binary | std::ios::trunc) << qbtest::BuildBlock(contents);
     QCOMPARE(version.GetFileVersion(), QStringLiteral("3.0.1"));
     QCOMPARE(version.GetRelease(), QStringLiteral("1"));
   }
