@@ -1,7 +1,5 @@
 #include "ProCalc.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -43,23 +41,6 @@ QFont SystemFont(int pixelHeight) {
   return font;
 }
 
-// The display reads as static text whose name and value are the shown text.
-class CalcDisplayAccessible : public QAccessibleWidget {
- public:
-  explicit CalcDisplayAccessible(TProPanel* panel) : QAccessibleWidget(panel, QAccessible::StaticText) {}
-  QString text(QAccessible::Text t) const override {
-    if (t == QAccessible::Name || t == QAccessible::Value) return static_cast<TProPanel*>(widget())->Caption();
-    return QAccessibleWidget::text(t);
-  }
-};
-
-QAccessibleInterface* CalcDisplayFactory(const QString&, QObject* object) {
-  auto* panel = qobject_cast<TProPanel*>(object);
-  if (panel && panel->objectName() == QLatin1String("DisplayPanel") && qobject_cast<TCalcForm*>(panel->parent()))
-    return new CalcDisplayAccessible(panel);
-  return nullptr;
-}
-
 QString CalcText(TDialogLanguage language, int k) {
   return QString::fromStdString(LoadStr(31800 + 10 * (int(language) - 1) + k));
 }
@@ -71,8 +52,6 @@ TCalcForm::TCalcForm(TProCalcDialog* dialog, QWidget* parent)
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       FDialog(dialog) {
   InitializeControls();
-  static const bool factoryInstalled = (QAccessible::installFactory(CalcDisplayFactory), true);
-  Q_UNUSED(factoryInstalled);
   setObjectName(QStringLiteral("CalcForm"));
   setWindowTitle(QStringLiteral("Calculator"));
   setFixedSize(kClientWidth, kClientHeight);
@@ -199,7 +178,7 @@ void TCalcForm::SetErrorText(const QString& text) {
 void TCalcForm::UpdateDisplay() {
   const QString text = DisplayText();
   DisplayPanel->SetCaption(text);
-  DisplayPanel->setAccessibleName(text);
+  DisplayPanel->setAccessibleName(text);  // also announces the change
 }
 
 void TCalcForm::ClearButtonClick(QObject*) {
