@@ -18,14 +18,21 @@ import pyatspi
 
 PROGRAM, WORKDIR, SHOTS = sys.argv[1:4] if sys.argv[1] != "--press" else (None, None, None)
 
-# The rows the sample start page holds (item, bids, amount, description);
-# its GBP record is not a dollar auction and stays out.
-EXPECTED_ROWS = {
+# The rows of the two result pages (item, bids, amount, description), in page
+# order. Page 1's GBP record is not a dollar auction and stays out; page 2's
+# last record repeats an item of page 1 and is skipped.
+PAGE1_ROWS = [
     ("110000000001", "5", "12.50", "Vintage brass desk lamp"),
     ("110000000002", "0", "1299.00", "Silver pocket watch"),
     ("110000000004", "3", "45.00", "Cast iron skillet"),
     ("110000000005", "17", "7.25", "Set of six enamel mugs"),
-}
+]
+PAGE2_NEW_ROWS = [
+    ("110000000006", "0", "3.99", "Brass door knocker"),
+    ("110000000007", "2", "8.00", "Pair of pewter candlesticks"),
+    ("110000000008", "11", "150.00", "Mahogany writing slope"),
+    ("110000000009", "4", "22.75", "Carriage clock key"),
+]
 
 
 class Failure(Exception):
@@ -204,6 +211,40 @@ def grid_rows(window):
     return headers, rows
 
 
+def wait_rows(window, count, what, exact=False):
+    """The grid's rows once it holds count of them (at least, or exactly)."""
+    def probe():
+        result = grid_rows(window)
+        if not result:
+            return None
+        rows = result[1]
+        return rows if (len(rows) == count if exact else len(rows) >= count) else None
+    return wait_for(what, probe, 15)
+
+
+def expect_rows(rows, expected, when, ordered=False):
+    got = [tuple(r[:4]) for r in rows]
+    if (got != list(expected)) if ordered else (sorted(got) != sorted(expected)):
+        raise Failure(f"grid rows {when}: {got}, expected {list(expected)}")
+
+
+def activate(pid, title):
+    """Raises and focuses the process's window with that title; returns its X id."""
+    ids = wait_for(f"an X window named {title}",
+                   lambda: xdotool("search", "--onlyvisible", "--pid", str(pid), "--name", f"^{title}$").stdout.split(),
+                   10)
+    xdotool("windowactivate", "--sync", ids[-1])
+    time.sleep(0.5)
+    return ids[-1]
+
+
+def click(acc):
+    """A left click in the middle of the accessible, with the mouse."""
+    x, y, w, h = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    xdotool("mousemove", "--sync", str(x + w // 2), str(y + h // 2))
+    xdotool("click", "1")
+
+
 def start_program():
     # The second variable exposes the web pages' content as well.
     env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY="1")
@@ -245,7 +286,7 @@ def run_main_journey():
         if xwins != ["Quellbid Free"]:
             raise Failure(f"expected the splash \"Quellbid Free\" alone in the task bar, found {xwins}")
         log(f"window manager shows {xwins}")
-        screenshot("splash", process.pid, "Quellbid Free")
+        screenshot("0-splash", process.pid, "Quellbid Free")
 
         press(start)
         main = wait_for("the window Quellbid",
@@ -255,55 +296,119 @@ def run_main_journey():
                          lambda: (lambda w: w if w == ["Quellbid"] else None)(x_windows(process.pid)), 10)
         log(f"research window up, splash gone; window manager shows {xwins}")
 
-        # Let the start page load, then F7 in the focused research window.
+        # Page 1: let it load, then F7 in the focused research window.
         wait_for("the start page in the browser",
                  lambda: find(main, name="Quellbid sample results", role="document web") is not None, 30)
         if snapshots():
             raise Failure(f"snapshot files before the harvest: {snapshots()}")
-        ids = xdotool("search", "--onlyvisible", "--pid", str(process.pid), "--name", "^Quellbid").stdout.split()
-        if not ids:
-            raise Failure("no X window named Quellbid")
-        xdotool("windowactivate", "--sync", ids[0])
-        time.sleep(0.5)
+        main_id = activate(process.pid, "Quellbid")
         xdotool("key", "F7")
         wait_for("a snapshot file", snapshots, 15)
-
-        def harvested():
-            result = grid_rows(main)
-            return result if result and len(result[1]) >= len(EXPECTED_ROWS) else None
-
-        headers, rows = wait_for("the harvested rows in the grid", harvested, 15)
+        rows = wait_rows(main, len(PAGE1_ROWS), "the rows of page 1")
+        headers = grid_rows(main)[0]
         log(f"grid headers {headers}; rows {rows}")
         if list(headers)[:4] != ["Item Number", "Bids", "Amount", "Description"]:
             raise Failure(f"grid headers {headers}")
-        if set(r[:4] for r in rows) != EXPECTED_ROWS or len(rows) != len(EXPECTED_ROWS):
-            raise Failure(f"grid rows {rows}, expected {sorted(EXPECTED_ROWS)}")
+        expect_rows(rows, PAGE1_ROWS, "after page 1")
         time.sleep(0.5)
         if len(snapshots()) != 1:
             raise Failure(f"expected one snapshot file, found {snapshots()}")
         with open(os.path.join(WORKDIR, snapshots()[0]), "rb") as f:
             if b"var salejs" not in f.read():
                 raise Failure("the snapshot does not hold the start page")
-        screenshot("research-window", process.pid, "Quellbid")
+        screenshot("1-page-1-harvested", process.pid, "Quellbid")
 
-        # View > Graphs and Statistics opens the statistics window modally over the four rows.
+        # Page 2 through its link, F7 again: its rows are appended, the repeated item is skipped.
+        link = wait_for("the link to page 2", lambda: find(main, name="More results", role="link"), 10)
+        activate(process.pid, "Quellbid")
+        click(link)
+        wait_for("page 2 in the browser",
+                 lambda: find(main, name="Quellbid sample results, page 2", role="document web") is not None, 30)
+        activate(process.pid, "Quellbid")
+        xdotool("key", "F7")
+        rows = wait_rows(main, len(PAGE1_ROWS) + len(PAGE2_NEW_ROWS), "the rows of page 2")
+        expect_rows(rows, PAGE1_ROWS + PAGE2_NEW_ROWS, "after page 2", ordered=True)
+        if len(snapshots()) != 2:
+            raise Failure(f"expected two snapshot files, found {snapshots()}")
+        log(f"two pages harvested: {len(rows)} rows")
+        screenshot("2-page-2-harvested", process.pid, "Quellbid")
+
+        # Parse > Remove Zero Bid Items.
+        press_in_background(process.pid, "menu item", "Remove Zero Bid Items")
+        kept = [r for r in PAGE1_ROWS + PAGE2_NEW_ROWS if r[1] != "0"]
+        rows = wait_rows(main, len(kept), "the zero-bid rows to go", exact=True)
+        expect_rows(rows, kept, "after removing zero-bid rows", ordered=True)
+        log(f"zero-bid rows removed: {len(rows)} rows left")
+        screenshot("3-zero-bids-removed", process.pid, "Quellbid")
+
+        # Filters > Set Low, 10 typed over the preselected 0.00: cheaper rows go.
+        press_in_background(process.pid, "menu item", "Set Low")
+        dialog = wait_for("the Low Filter dialog",
+                          lambda: next((w for w in windows(app) if w.name == "Low Filter"), None), 15)
+        field = wait_for("the filter value", lambda: find(dialog, role="text"), 10)
+        value = field.queryText().getText(0, -1)
+        if value != "0.00":
+            raise Failure(f"the filter dialog starts with {value!r}")
+        activate(process.pid, "Low Filter")
+        xdotool("type", "--delay", "60", "10")
+        time.sleep(0.3)
+        screenshot("4-low-filter-typed", process.pid, "Low Filter")
+        xdotool("key", "Return")
+        kept = [r for r in kept if float(r[2]) >= 10]
+        rows = wait_rows(main, len(kept), "the rows under 10 to go", exact=True)
+        expect_rows(rows, kept, "after the low filter", ordered=True)
+        log(f"low filter 10: {len(rows)} rows left")
+        screenshot("5-low-filter-applied", process.pid, "Quellbid")
+
+        # The first header click sorts Amount from the largest down.
+        table = find(main, role="table", name="Research grid")
+        activate(process.pid, "Quellbid")
+        click(table.queryTable().getColumnHeader(2))
+        kept = sorted(kept, key=lambda r: float(r[2]), reverse=True)
+        wait_for("the rows sorted by amount",
+                 lambda: [tuple(r[:4]) for r in grid_rows(main)[1]] == kept, 10)
+        log(f"sorted by amount: {[r[2] for r in kept]}")
+        screenshot("6-sorted-by-amount", process.pid, "Quellbid")
+
+        # View > Graphs and Statistics opens the statistics window modally over the rows; OK closes it.
         if os.environ.get("QB_E2E_STATISTICS") == "1":
-            wait_for("the Graphs and Statistics menu item",
-                     lambda: find(main, name="Graphs and Statistics", role="menu item"), 10)
             press_in_background(process.pid, "menu item", "Graphs and Statistics")
             stats = wait_for("the statistics window",
                              lambda: next((w for w in windows(app) if w.getRoleName() == "dialog"), None), 15)
-            highest = wait_for("the highest amount",
-                               lambda: find(stats, name="Highest:", role="text") or find(stats, name="Highest:"), 10)
-            value = highest.queryText().getText(0, -1) if highest.getRoleName() == "text" else highest.name
-            log(f"statistics window open; highest {value!r}")
-            if "1299" not in value:
-                raise Failure(f"statistics window shows the highest amount {value!r}")
+            amounts = sorted(float(r[2]) for r in kept)
+            middle = len(amounts) // 2
+            expected = {"Highest:": max(amounts), "Lowest:": min(amounts),
+                        "Average:": sum(amounts) / len(amounts),
+                        "Median:": (amounts[middle - 1] + amounts[middle]) / 2 if len(amounts) % 2 == 0
+                        else amounts[middle]}
+            for label, number in expected.items():
+                field = wait_for(label, lambda: find(stats, name=label, role="text") or find(stats, name=label), 10)
+                value = field.queryText().getText(0, -1) if field.getRoleName() == "text" else field.name
+                if abs(float(value) - number) > 1e-9:
+                    raise Failure(f"statistics window shows {label} {value!r}, expected {number}")
+            log(f"statistics window open: {expected}")
             time.sleep(0.5)
-            screenshot("statistics")
+            screenshot("7-statistics")
             press(wait_for("the statistics OK button", lambda: find(stats, name="OK", role="push button"), 10))
             wait_for("the statistics window to close",
                      lambda: all(w.getRoleName() != "dialog" for w in windows(app)), 10)
+            if [tuple(r[:4]) for r in grid_rows(main)[1]] != kept:
+                raise Failure("the statistics window changed the grid")
+
+        # View > Calculator, 12 + 30 = typed on the keyboard; the display reads 42.
+        press_in_background(process.pid, "menu item", "Calculator")
+        calc = wait_for("the calculator", lambda: next((w for w in windows(app) if w.name == "Calculator"), None), 15)
+        activate(process.pid, "Calculator")
+        xdotool("type", "--delay", "120", "12+30=")
+        wait_for("the calculator to show 42", lambda: find(calc, name="42") is not None, 10)
+        log("calculator: 12+30= shows 42")
+        # Side by side for the picture: the research window at the left edge, the calculator right of it.
+        xdotool("windowmove", "--sync", main_id, "0", "0")
+        calc_ids = xdotool("search", "--onlyvisible", "--pid", str(process.pid), "--name", "^Calculator$").stdout.split()
+        if calc_ids:
+            xdotool("windowmove", "--sync", calc_ids[-1], "990", "120")
+        time.sleep(0.7)
+        screenshot("8-calculator")
 
         # Help > About, modally, with the version; Close.
         wait_for("the About menu item", lambda: find(main, name="About", role="menu item"), 10)
@@ -317,7 +422,7 @@ def run_main_journey():
             if find(about, name=text) is None:
                 raise Failure(f"About window lacks {text!r}")
         time.sleep(0.5)
-        screenshot("about", process.pid, "About")
+        screenshot("9-about", process.pid, "About")
         press(wait_for("the Close button", lambda: find(about, name="Close", role="push button"), 10))
         wait_for("the About window to close", lambda: all(w.name != "About" for w in windows(app)), 10)
 

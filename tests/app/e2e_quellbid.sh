@@ -22,6 +22,7 @@ mkdir -p "$out/work" "$out/shots"
 # The working folder holds the pages; the sample result page is the start page.
 if [[ -d "$source_dir/pages" ]]; then cp -r "$source_dir/pages/." "$out/work/"; fi
 cp "$source_dir/tests/app/e2e_results.htm" "$out/work/base.htm"
+cp "$source_dir/tests/app/e2e_results2.htm" "$out/work/"
 
 pids=()
 cleanup() {
@@ -78,7 +79,7 @@ pids+=($!)
 sleep 0.5
 
 export NO_AT_BRIDGE=0
-setsid timeout -k 5 105 /usr/bin/python3 "$source_dir/tests/app/e2e_quellbid.py" "$program" "$out/work" \
+setsid timeout -k 5 220 /usr/bin/python3 "$source_dir/tests/app/e2e_quellbid.py" "$program" "$out/work" \
   "$out/shots" &
 driver=$!
 pids+=($driver)
