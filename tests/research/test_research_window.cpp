@@ -298,6 +298,16 @@ class TestResearchWindow : public QObject {
     if (!message.isEmpty()) QCOMPARE(closer.lastText(), message);
   }
 
+  // An amount with two periods stops the filter at its row: the rows removed
+  // before it stay removed, it and the rest stay.
+  void filterStopsAtAnAmountWithTwoPeriods() {
+    TfrmMainPrice w;
+    Fill(w, {{"1", "A", "5.00", "1"}, {"2", "B", "1.2.3", "1"}, {"3", "C", "4.00", "1"}, {"4", "D", "50", "1"}});
+    qbtest::ModalCloser closer(TypeAndAccept("10"));
+    Trigger(w, "Low1");
+    QCOMPARE(Column(w, 0), (QStringList{"2", "3", "4"}));
+    QCOMPARE(closer.lastText(), QString("'1.2.3' is not a valid floating point value."));
+  }
   void cancelledFilterLeavesTheGrid() {
     TfrmMainPrice w;
     Fill(w, {{"1", "A", "$9.99", "1"}, {"2", "B", "$25", "1"}});
