@@ -3,25 +3,9 @@
 #include <QtTest>
 
 #include "HarvestCli.h"
+#include "HarvestRun.h"
 
 namespace {
-
-struct Run {
-  int status = -1;
-  QByteArray out;
-  QByteArray err;
-};
-
-Run Harvest(const QStringList& arguments) {
-  QProcess process;
-  process.start(qEnvironmentVariable("QB_BINARY_DIR") + "/quellbid-harvest", arguments);
-  Run run;
-  if (!process.waitForFinished(30000)) return run;
-  run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  run.out = process.readAllStandardOutput();
-  run.err = process.readAllStandardError();
-  return run;
-}
 
 QString Sample(const QString& name) { return qEnvironmentVariable("QB_SOURCE_DIR") + "/pages/" + name; }
 

@@ -4,27 +4,11 @@
 #include <sstream>
 
 #include "HarvestCli.h"
+#include "HarvestRun.h"
 
 using namespace qb;
 
 namespace {
-
-struct Run {
-  int status = -1;
-  QByteArray out;
-  QByteArray err;
-};
-
-Run Harvest(const QStringList& arguments) {
-  QProcess process;
-  process.start(qEnvironmentVariable("QB_BINARY_DIR") + "/quellbid-harvest", arguments);
-  Run run;
-  if (!process.waitForFinished(30000)) return run;
-  run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  run.out = process.readAllStandardOutput();
-  run.err = process.readAllStandardError();
-  return run;
-}
 
 QByteArray Sample(const QString& name) {
   QFile file(qEnvironmentVariable("QB_SOURCE_DIR") + "/pages/" + name);
