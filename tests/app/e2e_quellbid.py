@@ -7,7 +7,7 @@ usage: e2e_quellbid.py <quellbid> <working folder> <screenshot folder>
        e2e_quellbid.py --press <pid> <role> <name>   (used by the test itself)
 """
 
-import glob
+import contextlib
 import os
 import re
 import subprocess
@@ -267,10 +267,33 @@ def wait_splash(process):
     return app, splash
 
 
-def run_main_journey():
-    started = time.monotonic()
+@contextlib.contextmanager
+def running_program(failure_shot):
+    """Starts the program; on a failure takes a screenshot; never leaves it running."""
     process = start_program()
     try:
+        yield process
+    except Failure:
+        screenshot(failure_shot)
+        raise
+    finally:
+        if process.poll() is None:
+            process.kill()
+            process.wait(timeout=10)
+
+
+def press_to_exit(process, role, name):
+    """Presses the accessible and expects the program to end with status 0."""
+    press_in_background(process.pid, role, name)
+    status = wait_exit(process, 20)
+    if status != 0:
+        raise Failure(f"exit status {status} after {name}")
+    log(f"{name}: the program ended with status 0")
+
+
+def run_main_journey():
+    started = time.monotonic()
+    with running_program("failure") as process:
         app, splash = wait_splash(process)
         log(f"splash on screen {time.monotonic() - started:.2f} s after the start")
         start = wait_for("the Start button", lambda: find(splash, name="Start", role="push button"), 10)
@@ -426,39 +449,16 @@ def run_main_journey():
         press(wait_for("the Close button", lambda: find(about, name="Close", role="push button"), 10))
         wait_for("the About window to close", lambda: all(w.name != "About" for w in windows(app)), 10)
 
-        # File > Exit ends the program with status 0.
+        # File > Exit ends the program, with the calculator still open.
         wait_for("the Exit menu item", lambda: find(main, name="Exit", role="menu item"), 10)
-        press_in_background(process.pid, "menu item", "Exit")
-        status = wait_exit(process, 20)
-        if status != 0:
-            raise Failure(f"exit status {status} after Exit")
-        log("Exit: the program ended with status 0")
-    except Failure:
-        screenshot("failure")
-        raise
-    finally:
-        if process.poll() is None:
-            process.kill()
-            process.wait(timeout=10)
+        press_to_exit(process, "menu item", "Exit")
 
 
 def run_exit_from_splash():
-    process = start_program()
-    try:
+    with running_program("failure-splash-exit") as process:
         app, splash = wait_splash(process)
         wait_for("the splash Exit button", lambda: find(splash, name="Exit", role="push button"), 10)
-        press_in_background(process.pid, "push button", "Exit")
-        status = wait_exit(process, 20)
-        if status != 0:
-            raise Failure(f"exit status {status} after Exit on the splash")
-        log("Exit on the splash: the program ended with status 0")
-    except Failure:
-        screenshot("failure-splash-exit")
-        raise
-    finally:
-        if process.poll() is None:
-            process.kill()
-            process.wait(timeout=10)
+        press_to_exit(process, "push button", "Exit")
 
 
 def main():
