@@ -45,6 +45,9 @@ void PrepareWebEngineEnvironment() {
   add("--disable-gpu");
   qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
   if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+  // Web pages reach a screen reader too (only when one is listening).
+  if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"))
+    qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
 }
 
 }  // namespace qb

@@ -246,8 +246,7 @@ def click(acc):
 
 
 def start_program():
-    # The second variable exposes the web pages' content as well.
-    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY="1")
+    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
     logfile = open(os.path.join(SHOTS, f"quellbid-{int(time.time() * 1000)}.log"), "w")
     process = subprocess.Popen([PROGRAM], cwd=WORKDIR, env=env, stdout=logfile, stderr=subprocess.STDOUT)
     log(f"started {PROGRAM} as {process.pid}")
