@@ -1,0 +1,57 @@
+#!/usr/bin/python3
+"""Prints the budgets side by side from Google Benchmark JSON files:
+harvest throughput, the 10x scaling ratios, the ratio to the memmem floor and
+the grid and statistics times.  usage: bench-summary.py FILE.json..."""
+
+import json
+import sys
+
+results = {}
+for path in sys.argv[1:]:
+    with open(path) as f:
+        for b in json.load(f)["benchmarks"]:
+            if b.get("run_type", "iteration") == "iteration":
+                results[b["name"]] = b
+
+
+def ms(name):
+    b = results.get(name)
+    if b is None:
+        return None
+    scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b.get("time_unit", "ns")]
+    return b["real_time"] * scale
+
+
+def line(label, value, budget, ok):
+    mark = "" if value is None else ("ok" if ok else "OVER BUDGET")
+    shown = "n/a" if value is None else value
+    print(f"  {label:<46} {shown:>14}   {budget:<16} {mark}")
+
+
+print("Harvest (realistic 20 MB page; 10x = 200 MB page time / 20 MB page time; floor = harvest / memmem)")
+for name, floor in (("BM_HarvestTable", "BM_MemmemFloorTable"), ("BM_HarvestScript", "BM_MemmemFloorScript")):
+    t20 = ms(f"{name}/20")
+    if t20:
+        line(f"{name[3:]} throughput", f"{20 * 1048576 / (t20 / 1000) / 1e6:.0f} MB/s", ">= 300 MB/s",
+             20 * 1048576 / (t20 / 1000) / 1e6 >= 300)
+        f20 = ms(f"{floor}/20")
+        if f20:
+            line(f"{name[3:]} / memmem floor", f"{t20 / f20:.2f}x", "<= 4x", t20 / f20 <= 4)
+for name in ("BM_HarvestTable", "BM_HarvestTableNoBold", "BM_HarvestScript", "BM_HarvestScriptNoQuotes"):
+    t20, t200 = ms(f"{name}/20"), ms(f"{name}/200")
+    if t20 and t200:
+        line(f"{name[3:]} 10x ratio", f"{t200 / t20:.2f}x", "<= 12x", t200 / t20 <= 12)
+
+print("Grid and statistics (100 000 rows)")
+for name, label, budget in (
+        ("BM_AddGridRow100k/iterations:5", "AddGridRow x 100 000 (one batch)", 200),
+        ("BM_AddGridRowOneByOne100k/iterations:3", "AddGridRow x 100 000 (one by one)", 200),
+        ("BM_RemovalPassHalf100k/iterations:5", "removal pass, half the rows", 50),
+        ("BM_PriceFilterHalf100k/iterations:5", "price filter, half the rows", 50),
+        ("BM_Sort100k/2/iterations:5", "sort by Amount", 150),
+        ("BM_Sort100k/3/iterations:5", "sort by Description", 150),
+        ("BM_Sort100k/0/iterations:5", "sort by Item Number", 150),
+        ("BM_Clear100k/iterations:5", "clear", 10),
+        ("BM_ComputeStatistics/100000", "statistics", 20)):
+    t = ms(name)
+    line(label, None if t is None else f"{t:.1f} ms", f"<= {budget} ms", t is not None and t <= budget)
