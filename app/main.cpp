@@ -7,10 +7,7 @@
 #include "Price1.h"
 #include "Provcl.h"
 #include "Splash.h"
-#if __has_include("Chart1.h")
 #include "Chart1.h"
-#define QB_HAVE_STATISTICS_WINDOW 1
-#endif
 
 int main(int argc, char** argv) {
   qb::PrepareWebEngineEnvironment();
@@ -24,9 +21,7 @@ int main(int argc, char** argv) {
   // ends; they are destroyed in the reverse order.
   std::unique_ptr<qb::TfrmMainPrice> frmMainPrice;
   std::unique_ptr<qb::TqbidSplash> qbidSplash;
-#ifdef QB_HAVE_STATISTICS_WINDOW
   std::unique_ptr<qb::Tch1> ch1;
-#endif
   std::unique_ptr<qb::TfAbout> fAbout;
 
   return qb::RunProgram([&] {
@@ -34,10 +29,8 @@ int main(int argc, char** argv) {
     frmMainPrice = std::make_unique<qb::TfrmMainPrice>();
     frmMainPrice->setObjectName(QStringLiteral("frmMainPrice"));
     qbidSplash = std::make_unique<qb::TqbidSplash>(frmMainPrice.get());
-#ifdef QB_HAVE_STATISTICS_WINDOW
     ch1 = std::make_unique<qb::Tch1>(frmMainPrice->Rows(), frmMainPrice.get());
     frmMainPrice->SetStatisticsCommand([window = ch1.get()] { window->ShowModal(); });
-#endif
     fAbout = std::make_unique<qb::TfAbout>(frmMainPrice.get());
     frmMainPrice->SetAboutCommand([window = fAbout.get()] { window->exec(); });
     // The loop starts with the main window hidden; closing it ends the

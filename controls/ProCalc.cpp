@@ -105,7 +105,11 @@ TCalcForm::TCalcForm(TProCalcDialog* dialog, QWidget* parent)
   FormCreate();
 }
 
-TCalcForm::~TCalcForm() {
+TCalcForm::~TCalcForm() { FormDestroy(this); }
+
+void TCalcForm::FormClose(QObject*) { setAttribute(Qt::WA_DeleteOnClose); }
+
+void TCalcForm::FormDestroy(QObject*) {
   if (FDialog && FDialog->FForm == this) FDialog->FForm = nullptr;
 }
 
@@ -357,7 +361,7 @@ void TCalcForm::showEvent(QShowEvent* event) {
 }
 
 void TCalcForm::closeEvent(QCloseEvent* event) {
-  setAttribute(Qt::WA_DeleteOnClose);
+  FormClose(this);
   QDialog::closeEvent(event);
 }
 

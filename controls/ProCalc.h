@@ -23,7 +23,7 @@ class TCalcForm : public QDialog {
  public:
   // Built by TProCalcDialog::Execute; dialog may be null for a free window.
   explicit TCalcForm(TProCalcDialog* dialog = nullptr, QWidget* parent = nullptr);
-  ~TCalcForm() override;  // clears the dialog's FForm
+  ~TCalcForm() override;  // runs FormDestroy
 
   TProPanel* DisplayPanel = nullptr;
   TProSpeedButton* ClearButton = nullptr;
@@ -64,6 +64,11 @@ class TCalcForm : public QDialog {
   // Keyboard mapping; true when the key was used.
   bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
   bool FormKeyPress(char key);
+
+  // Closing frees the window.
+  void FormClose(QObject* sender);
+  // Clears the owning dialog's FForm.
+  void FormDestroy(QObject* sender);
 
   // Shows a key pressed for 50 ms while events keep being processed.
   void FlashButton(TProSpeedButton* button);

@@ -647,7 +647,7 @@ void TProSpeedButton::mouseReleaseEvent(QMouseEvent* event) {
   const bool left = event->button() == Qt::LeftButton;
   if (left) FMouseCaptured = false;
   QToolButton::mouseReleaseEvent(event);
-  if (left && FRepeatTimer) FRepeatTimer->stop();
+  if (FRepeatTimer) FRepeatTimer->stop();
 }
 
 void TProSpeedButton::RepeatTick() {
@@ -722,7 +722,7 @@ TProButton::TProButton(QWidget* parent) : QPushButton(parent) {
 TProButtonKind TProButton::Kind() const {
   if (FKind == pbkCustom) return FKind;
   const TButtonKindInfo info = ButtonKindInfo(FKind);
-  if (isDefault() != info.isDefault || FCancel != info.isCancel || FModalResult != info.modalResult)
+  if (FDefault != info.isDefault || FCancel != info.isCancel || FModalResult != info.modalResult)
     FKind = pbkCustom;
   return FKind;
 }
@@ -732,7 +732,7 @@ void TProButton::SetKind(TProButtonKind kind) {
   FKind = kind;
   if (kind == pbkCustom) return;
   const TButtonKindInfo info = ButtonKindInfo(kind);
-  setDefault(info.isDefault);
+  SetDefault(info.isDefault);
   FCancel = info.isCancel;
   if (!(FLoading && !text().isEmpty())) setText(QString::fromStdString(LoadStr(info.captionId)));
   FModalResult = info.modalResult;

@@ -327,8 +327,12 @@ class TProButton : public QPushButton {
   void SetCaption(const QString& caption) { setText(caption); }
   int ModalResult() const { return FModalResult; }
   void SetModalResult(int result) { FModalResult = result; }
-  bool Default() const { return isDefault(); }
-  void SetDefault(bool on) { setDefault(on); }
+  // The button's own default flag; Qt moves isDefault() with the focus.
+  bool Default() const { return FDefault; }
+  void SetDefault(bool on) {
+    FDefault = on;
+    setDefault(on);
+  }
   bool Cancel() const { return FCancel; }
   void SetCancel(bool on) { FCancel = on; }
   // Set while a stored form loads the button, so an existing caption is kept by SetKind.
@@ -345,6 +349,7 @@ class TProButton : public QPushButton {
   mutable TProButtonKind FKind = pbkCustom;
   int FModalResult = 0;
   bool FCancel = false;
+  bool FDefault = false;
   bool FLoading = false;
 };
 

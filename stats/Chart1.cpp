@@ -136,12 +136,4 @@ void Tch1::resizeEvent(QResizeEvent* event) {
   Chart1->setGeometry(0, 0, width(), kChartHeight);
 }
 
-int ShowGraphsAndStatistics(Tch1& window, QWidget* messageParent) {
-  if (!EnoughDataForGraph(window.Grid().size())) {
-    ErrorMessageBox(QString::fromLatin1(kNotEnoughDataForGraph), messageParent);
-    return mrNone;
-  }
-  return window.ShowModal();
-}
-
 }  // namespace qb

@@ -50,9 +50,4 @@ class Tch1 : public QDialog {
   const GridRows& FGrid;
 };
 
-// The "Graphs and Statistics" command: with fewer than 4 rows an error box
-// "Not enough data for graph", otherwise the window. Returns its modal result
-// (0 when it did not open).
-int ShowGraphsAndStatistics(Tch1& window, QWidget* messageParent = nullptr);
-
 }  // namespace qb

@@ -41,8 +41,9 @@ TProButton* Button(TCommonDialogForm* form, const QString& name) {
   return form->findChild<TProButton*>(name);
 }
 
+// A real mouse click: the button takes the focus first, as it does for a user.
 Step Press(const QString& name) {
-  return [name](TCommonDialogForm* form) { Button(form, name)->click(); };
+  return [name](TCommonDialogForm* form) { QTest::mouseClick(Button(form, name), Qt::LeftButton); };
 }
 Step Key(Qt::Key key) {
   return [key](TCommonDialogForm* form) { QTest::keyClick(form, key); };

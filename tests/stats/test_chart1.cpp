@@ -191,31 +191,6 @@ class TestChart1 : public QObject {
     QCOMPARE(grid[1].amount, std::string("1.2.3"));
   }
 
-  void notEnoughData_data() {
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<bool>("opens");
-    QTest::newRow("none") << 0 << false;
-    QTest::newRow("three") << 3 << false;
-    QTest::newRow("four") << 4 << true;
-  }
-  void notEnoughData() {
-    QFETCH(int, rows);
-    QFETCH(bool, opens);
-    GridRows grid;
-    QStringList amounts;
-    for (int i = 0; i < rows; ++i) amounts << QString::number(10 * (i + 1));
-    Fill(grid, amounts);
-    Tch1 w(grid);
-    OkClicker ok;
-    const int result = ShowGraphsAndStatistics(w);
-    QCOMPARE(ok.opened, opens ? 1 : 0);
-    QCOMPARE(result, opens ? mrOk : mrNone);
-    if (!opens) {
-      QCOMPARE(ok.closer.lastTitle(), QString("Error"));
-      QCOMPARE(ok.closer.lastText(), QString("Not enough data for graph"));
-    }
-  }
-
   void closeButtonCancels() {
     GridRows grid;
     Fill(grid, {"1", "2", "3", "4"});
