@@ -134,17 +134,18 @@ TProSpeedButton* TCalcForm::MakeButton(const char* name, const QString& caption,
 
 void TCalcForm::WireButtons() {
   auto wire = [this](TProSpeedButton* button, void (TCalcForm::*handler)(QObject*)) {
-    connect(button, &QAbstractButton::clicked, this, [this, button, handler] {
-      Guard([&] { (this->*handler)(button); });
-    });
+    connect(button, &QAbstractButton::clicked, this,
+            [this, button, handler] { Guard([&] { (this->*handler)(button); }); });
   };
   wire(ClearButton, &TCalcForm::ClearButtonClick);
   wire(BackButton, &TCalcForm::BackButtonClick);
-  for (TProSpeedButton* b : {Button0, Button1, Button2, Button3, Button4, Button5, Button6, Button7, Button8, Button9})
+  for (TProSpeedButton* b :
+       {Button0, Button1, Button2, Button3, Button4, Button5, Button6, Button7, Button8, Button9})
     wire(b, &TCalcForm::NumberButtonClick);
   wire(PointButton, &TCalcForm::PointButtonClick);
   wire(NegativeButton, &TCalcForm::NegativeButtonClick);
-  for (TProSpeedButton* b : {PercentButton, DivideButton, MultiplyButton, MinusButton, PlusButton, EqualButton})
+  for (TProSpeedButton* b :
+       {PercentButton, DivideButton, MultiplyButton, MinusButton, PlusButton, EqualButton})
     wire(b, &TCalcForm::DoCalc);
   // The menu has already toggled the check mark when it triggers.
   connect(StayOnTopMenuItem, &QAction::triggered, this, [this] { ApplyStayOnTop(); });
@@ -159,9 +160,9 @@ void TCalcForm::FormCreate() {
 }
 
 QList<TProSpeedButton*> TCalcForm::Buttons() const {
-  return {ClearButton, BackButton, PercentButton, DivideButton, Button7,    Button8,        Button9,
-          MultiplyButton, Button4, Button5,       Button6,      MinusButton, Button1,       Button2,
-          Button3,     PlusButton, Button0,       PointButton,  NegativeButton, EqualButton};
+  return {ClearButton,    BackButton, PercentButton, DivideButton, Button7,        Button8,    Button9,
+          MultiplyButton, Button4,    Button5,       Button6,      MinusButton,    Button1,    Button2,
+          Button3,        PlusButton, Button0,       PointButton,  NegativeButton, EqualButton};
 }
 
 TProSpeedButton* TCalcForm::DigitButton(char digit) const {
@@ -276,29 +277,64 @@ bool TCalcForm::FormKeyPress(char key) {
   const CalcKey action = CalcKeyForChar(key, FEngine.Separator());
   TProSpeedButton* button = nullptr;
   switch (action) {
-    case CalcKey::None: return false;
-    case CalcKey::Back: button = BackButton; break;
-    case CalcKey::Percent: button = PercentButton; break;
-    case CalcKey::Multiply: button = MultiplyButton; break;
-    case CalcKey::Plus: button = PlusButton; break;
-    case CalcKey::Minus: button = MinusButton; break;
-    case CalcKey::Divide: button = DivideButton; break;
-    case CalcKey::Digit: button = DigitButton(key); break;
-    case CalcKey::Equal: button = EqualButton; break;
-    case CalcKey::Clear: button = ClearButton; break;
-    case CalcKey::Negative: button = NegativeButton; break;
-    case CalcKey::Point: button = PointButton; break;
+    case CalcKey::None:
+      return false;
+    case CalcKey::Back:
+      button = BackButton;
+      break;
+    case CalcKey::Percent:
+      button = PercentButton;
+      break;
+    case CalcKey::Multiply:
+      button = MultiplyButton;
+      break;
+    case CalcKey::Plus:
+      button = PlusButton;
+      break;
+    case CalcKey::Minus:
+      button = MinusButton;
+      break;
+    case CalcKey::Divide:
+      button = DivideButton;
+      break;
+    case CalcKey::Digit:
+      button = DigitButton(key);
+      break;
+    case CalcKey::Equal:
+      button = EqualButton;
+      break;
+    case CalcKey::Clear:
+      button = ClearButton;
+      break;
+    case CalcKey::Negative:
+      button = NegativeButton;
+      break;
+    case CalcKey::Point:
+      button = PointButton;
+      break;
   }
   QPointer<TCalcForm> self(this);
   FlashButton(button);
   if (!self) return true;
   switch (action) {
-    case CalcKey::Back: BackButtonClick(button); break;
-    case CalcKey::Digit: NumberButtonClick(button); break;
-    case CalcKey::Clear: ClearButtonClick(button); break;
-    case CalcKey::Negative: NegativeButtonClick(button); break;
-    case CalcKey::Point: PointButton->Click(); break;
-    default: DoCalc(button); break;
+    case CalcKey::Back:
+      BackButtonClick(button);
+      break;
+    case CalcKey::Digit:
+      NumberButtonClick(button);
+      break;
+    case CalcKey::Clear:
+      ClearButtonClick(button);
+      break;
+    case CalcKey::Negative:
+      NegativeButtonClick(button);
+      break;
+    case CalcKey::Point:
+      PointButton->Click();
+      break;
+    default:
+      DoCalc(button);
+      break;
   }
   return true;
 }

@@ -94,8 +94,8 @@ class TCalcForm : public QDialog {
   friend class TProCalcDialog;
 
   void FormCreate();
-  TProSpeedButton* MakeButton(const char* name, const QString& caption, int left, int top, const QColor& color,
-                              int fontHeight, bool repeats, int tag);
+  TProSpeedButton* MakeButton(const char* name, const QString& caption, int left, int top,
+                              const QColor& color, int fontHeight, bool repeats, int tag);
   void WireButtons();
   void ApplyStayOnTop();
   void UpdateDisplay();

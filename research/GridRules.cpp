@@ -32,32 +32,31 @@ bool IsZeroBid(std::string_view bids) {
 
 float GridAmountValue(std::string_view amount) {
   const size_t dollar = amount.find('$');
-  if (dollar == std::string_view::npos) return static_cast<float>(StrToDouble(amount, '.'));
+  if (dollar == std::string_view::npos) return static_cast<float>(StrToFloat(amount, '.'));
   std::string text(amount);
   text.erase(dollar, 1);
-  return static_cast<float>(StrToDouble(text, '.'));
+  return static_cast<float>(StrToFloat(text, '.'));
 }
 
 float FilterValue(std::string_view text, char localeSeparator) {
   long double value = 0;
-  if (TryStrToFloat(text, value, localeSeparator) || (localeSeparator != '.' && TryStrToFloat(text, value, '.')))
+  if (TryStrToFloat(text, value, localeSeparator) ||
+      (localeSeparator != '.' && TryStrToFloat(text, value, '.')))
     return static_cast<float>(value);
   throw Exception(FloatErrorMessage(text));
 }
 
-bool NumericCellValue(std::string_view text, float& value) {
-  if (!IsNumericText(text, true)) return false;
-  double v = 0;
-  if (!TryStrToDouble(text, v, '.')) return false;
-  value = static_cast<float>(v);
-  return true;
+NumericCell ReadNumericCell(std::string_view text) {
+  NumericCell cell;
+  long double v = 0;
+  if (IsNumericText(text, true) && TryStrToFloat(text, v, '.')) cell = {true, static_cast<float>(v)};
+  return cell;
 }
 
-int CompareNumericCells(std::string_view first, std::string_view second, int direction) {
-  float a = 0, b = 0;
-  if (!NumericCellValue(first, a) || !NumericCellValue(second, b)) return 0;
-  if (a > b) return -direction;
-  if (a < b) return direction;
+int CompareNumericCells(NumericCell first, NumericCell second, int direction) {
+  if (!first.numeric || !second.numeric) return 0;
+  if (first.value > second.value) return -direction;
+  if (first.value < second.value) return direction;
   return 0;
 }
 

@@ -35,14 +35,22 @@ float GridAmountValue(std::string_view amount);
 // single precision. Throws "'<text>' is not a valid floating point value".
 float FilterValue(std::string_view text, char localeSeparator);
 
-// A numeric sort cell: numeric text that converts (single precision).
-// Cells of digits and periods that do not convert count as non-numeric.
-bool NumericCellValue(std::string_view text, float& value);
+// A Bids or Amount cell as the sort reads it: numeric text that converts,
+// rounded to single precision. Cells of digits and periods that do not
+// convert count as non-numeric.
+struct NumericCell {
+  bool numeric = false;
+  float value = 0;
+};
+NumericCell ReadNumericCell(std::string_view text);
 
 // Numeric comparison of the Bids/Amount sort: 0 when either cell is not a
 // number; otherwise -1 when the first is larger, +1 when smaller, 0 when
 // equal, times direction.
-int CompareNumericCells(std::string_view first, std::string_view second, int direction);
+int CompareNumericCells(NumericCell first, NumericCell second, int direction);
+inline int CompareNumericCells(std::string_view first, std::string_view second, int direction) {
+  return CompareNumericCells(ReadNumericCell(first), ReadNumericCell(second), direction);
+}
 
 // Text comparison of the Item Number/Description sort, supplied by the caller
 // (locale order, letter case ignored).

@@ -38,7 +38,9 @@ int ResearchGridModel::ColumnWidth(int column) {
   return column >= 0 && column < 4 ? widths[column] : 0;
 }
 
-int ResearchGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : FVisibleRows; }
+int ResearchGridModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : FVisibleRows;
+}
 
 int ResearchGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 4; }
 
@@ -130,20 +132,19 @@ void ResearchGridModel::SortByColumn(int column, int direction) {
   std::vector<size_t> order;
   if (column == kItemNumberColumn || column == kDescriptionColumn) {
     // Locale order, letter case ignored, through precomputed collation keys.
+    // The texts are case-folded first: keys of the C locale keep letter case.
     QCollator collator{QLocale()};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::vector<QCollatorSortKey> keys;
     keys.reserve(n);
-    for (size_t i = 0; i < n; ++i) keys.push_back(collator.sortKey(Text(Cell(rows[i], column))));
+    for (size_t i = 0; i < n; ++i)
+      keys.push_back(collator.sortKey(Text(Cell(rows[i], column)).toCaseFolded()));
     order = MergeSortOrder(n, [&](size_t a, size_t b) { return keys[a].compare(keys[b]) * direction < 0; });
   } else {
-    std::vector<float> values(n);
-    std::vector<char> numeric(n);
-    for (size_t i = 0; i < n; ++i) numeric[i] = NumericCellValue(Cell(rows[i], column), values[i]);
-    order = MergeSortOrder(n, [&](size_t a, size_t b) {
-      if (!numeric[a] || !numeric[b]) return false;
-      return values[a] > values[b] ? direction > 0 : (values[a] < values[b] ? direction < 0 : false);
-    });
+    std::vector<NumericCell> cells(n);
+    for (size_t i = 0; i < n; ++i) cells[i] = ReadNumericCell(Cell(rows[i], column));
+    order = MergeSortOrder(
+        n, [&](size_t a, size_t b) { return CompareNumericCells(cells[a], cells[b], direction) < 0; });
   }
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   std::vector<int> newRow(n);

@@ -318,7 +318,7 @@ class TestResearchWindow : public QObject {
 
   void headerClicksShareOneDirection() {
     TfrmMainPrice w;
-    Fill(w, {{"99", "banana", "$5.00", "1"}, {"100", "Apple", "$12.00", "3"}, {"7", "cherry", "$7.50", "2"}});
+    Fill(w, {{"99", "Banana", "$5.00", "1"}, {"100", "apple", "$12.00", "3"}, {"7", "cherry", "$7.50", "2"}});
     w.Grid()->SelectRows({1, 0, 0});  // "99" selected
     auto click = [&](int c) { w.Grid()->horizontalHeader()->sectionClicked(c); };
     click(2);
@@ -327,7 +327,7 @@ class TestResearchWindow : public QObject {
     click(2);
     QCOMPARE(Column(w, 2), QStringList({"5.00", "7.50", "12.00"}));
     click(3);
-    QCOMPARE(Column(w, 0), QStringList({"100", "99", "7"}));  // direction +1 again: Apple, banana, cherry
+    QCOMPARE(Column(w, 0), QStringList({"100", "99", "7"}));  // direction +1 again: apple, Banana, cherry
     click(0);
     QCOMPARE(Column(w, 0), QStringList({"99", "7", "100"}));  // text order, Z to A
     // New rows are appended after a sort.
