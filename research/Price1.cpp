@@ -361,12 +361,16 @@ void TfrmMainPrice::Graphs1Click() {
 
 // Data
 
-void TfrmMainPrice::Search1Click() {
-  const std::string name = MakeSnapshotFileName(*FSnapshotNames);
+std::string SaveBrowserDocument(TCppWebBrowser& browser, SnapshotNameGenerator& names) {
+  const std::string name = MakeSnapshotFileName(names);
   std::string document;
-  Bro->SaveDocument(document);
+  browser.SaveDocument(document);
   WriteSnapshotFile(name, document);
-  const std::string page = ReadSnapshotText(name);
+  return name;
+}
+
+void TfrmMainPrice::Search1Click() {
+  const std::string page = ReadSnapshotText(SaveBrowserDocument(*Bro, *FSnapshotNames));
   WindowHarvestTarget target(FModel, pwdGen, this);
   HarvestPage(page, target);
 }

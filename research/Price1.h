@@ -19,6 +19,12 @@ class LVMainGridView;
 class TProPanel;
 class TProButton;
 class TProSpeedButton;
+class SnapshotNameGenerator;
+
+// Writes the browser's current document to a new snapshot file in the current
+// directory and returns the file's name. Throws qb::Exception when the file
+// cannot be written.
+std::string SaveBrowserDocument(TCppWebBrowser& browser, SnapshotNameGenerator& names);
 class TProStatusBar;
 class TProWarningDialog;
 class TProInfoDialog;

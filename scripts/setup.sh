@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools qt6-svg-dev
   libqt6opengl6-dev libgl-dev qt6-qpa-plugins libqt6webenginecore6-bin
   libbenchmark-dev
-  xvfb xdotool x11-utils imagemagick openbox at-spi2-core dbus-x11 python3-pyatspi
+  xvfb xauth xdotool x11-utils imagemagick openbox at-spi2-core dbus-x11 python3-pyatspi
   fonts-dejavu-core fonts-liberation
 )
 
