@@ -1,13 +1,18 @@
 #include "LVMainGrid.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QItemSelection>
+#include <QStyle>
+#include <algorithm>
 
+#include "GridRules.h"
 #include "ResearchGridModel.h"
 
 namespace qb {
 
-LVMainGridView::LVMainGridView(ResearchGridModel* model, QWidget* parent) : QTableView(parent), FModel(model) {
+LVMainGridView::LVMainGridView(ResearchGridModel* model, QWidget* parent)
+    : QTableView(parent), FModel(model) {
   setObjectName(QStringLiteral("LVMainGrid"));
   setAccessibleName(QStringLiteral("Research grid"));
   setModel(model);
@@ -27,7 +32,27 @@ LVMainGridView::LVMainGridView(ResearchGridModel* model, QWidget* parent) : QTab
   horizontalHeader()->setStretchLastSection(false);
   horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   for (int c = 0; c < 4; ++c) setColumnWidth(c, ResearchGridModel::ColumnWidth(c));
+  FitItemNumberColumn();
   connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &LVMainGridView::ColumnClick);
+}
+
+// A twelve-digit item number stays readable beside its check box whatever
+// font stands in for the window's: the column only ever grows for it.
+void LVMainGridView::FitItemNumberColumn() {
+  QStyleOptionViewItem option;
+  initViewItemOption(&option);
+  option.features |= QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+  option.text = QStringLiteral("000000000000");
+  // The hint leaves out the grid line and the text's own side margins.
+  const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+  const int needed = itemDelegate()->sizeHint(option, QModelIndex()).width() + margins + (showGrid() ? 1 : 0);
+  const int width = std::max(ResearchGridModel::ColumnWidth(kItemNumberColumn), needed);
+  if (columnWidth(kItemNumberColumn) < width) setColumnWidth(kItemNumberColumn, width);
+}
+
+void LVMainGridView::changeEvent(QEvent* event) {
+  QTableView::changeEvent(event);
+  if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) FitItemNumberColumn();
 }
 
 int LVMainGridView::SelectedCount() const { return int(selectionModel()->selectedRows().size()); }

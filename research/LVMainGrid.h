@@ -24,10 +24,15 @@ class LVMainGridView : public QTableView {
   // Removes the flagged rows; the remaining rows keep their selection.
   void RemoveFlagged(const std::vector<char>& flags);
 
+ protected:
+  void changeEvent(QEvent* event) override;
+
  signals:
   void ColumnClick(int column);
 
  private:
+  void FitItemNumberColumn();
+
   ResearchGridModel* FModel;
 };
 
