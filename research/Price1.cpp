@@ -43,8 +43,9 @@ const QString kPromotionalPage = QStringLiteral("https://www.velmora-software.co
 const int kGridHeight = 131;
 
 // The page shown in the promotional browser when the maker's page cannot load.
+// The browser reaches 25 px past its panel: the right padding keeps the text in view.
 const char* kLocalPromotion = R"(<html><body style="margin:0;font:12px sans-serif;background:#fdfbf4;color:#333">
-<div style="padding:10px"><div style="font-weight:bold;font-size:15px;color:#a01818">Quellbid</div>
+<div style="padding:10px 35px 10px 10px"><div style="font-weight:bold;font-size:15px;color:#a01818">Quellbid</div>
 <p>Harvest completed auctions with <b>F7</b>, prune the grid, then open <b>Graphs and Statistics</b>.</p>
 <p style="color:#666">Tip: remove zero-bid items before looking at prices.</p></div></body></html>)";
 
