@@ -25,7 +25,8 @@ void ShowException(const std::exception& error) { ShowErrorText(error.what()); }
 void ShowUnknownException() { ShowErrorText("Unknown error"); }
 
 QbApplication::QbApplication(int& argc, char** argv) : QApplication(argc, argv) {
-  setApplicationName(QStringLiteral("quellbid"));
+  // Also what the window system shows for a window without a caption.
+  setApplicationName(QStringLiteral("Quellbid"));
   const QString point = QLocale::system().decimalPoint();
   if (point.size() == 1 && point.at(0).unicode() < 128) SetLocaleDecimalSeparator(point.at(0).toLatin1());
 }
