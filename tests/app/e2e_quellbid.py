@@ -64,7 +64,7 @@ def screenshot(name, pid=None, title=None):
     subprocess.run(["import", "-window", "root", path], timeout=20, check=False)
     log(f"screenshot {path}")
     if pid is not None:
-        ids = xdotool("search", "--onlyvisible", "--pid", str(pid), "--name", f"^{title}$").stdout.split()
+        ids = xdotool("search", "--all", "--onlyvisible", "--pid", str(pid), "--name", f"^{title}$").stdout.split()
         if ids:
             subprocess.run(["import", "-frame", "-window", ids[-1], os.path.join(SHOTS, name + "-window.png")],
                            timeout=20, check=False)
@@ -231,7 +231,7 @@ def expect_rows(rows, expected, when, ordered=False):
 def activate(pid, title):
     """Raises and focuses the process's window with that title; returns its X id."""
     ids = wait_for(f"an X window named {title}",
-                   lambda: xdotool("search", "--onlyvisible", "--pid", str(pid), "--name", f"^{title}$").stdout.split(),
+                   lambda: xdotool("search", "--all", "--onlyvisible", "--pid", str(pid), "--name", f"^{title}$").stdout.split(),
                    10)
     xdotool("windowactivate", "--sync", ids[-1])
     time.sleep(0.5)
@@ -426,7 +426,7 @@ def run_main_journey():
         log("calculator: 12+30= shows 42")
         # Side by side for the picture: the research window at the left edge, the calculator right of it.
         xdotool("windowmove", "--sync", main_id, "0", "0")
-        calc_ids = xdotool("search", "--onlyvisible", "--pid", str(process.pid), "--name", "^Calculator$").stdout.split()
+        calc_ids = xdotool("search", "--all", "--onlyvisible", "--pid", str(process.pid), "--name", "^Calculator$").stdout.split()
         if calc_ids:
             xdotool("windowmove", "--sync", calc_ids[-1], "990", "120")
         time.sleep(0.7)
