@@ -15,6 +15,15 @@
 
 using namespace qb;
 
+// Shows a 32 x 32 speed button that repeats: first after firstMs, then every everyMs.
+static void ShowRepeating(TProSpeedButton& button, unsigned firstMs, unsigned everyMs) {
+  button.resize(32, 32);
+  button.show();
+  button.SetRepeatEnabled(true);
+  button.SetRepeatInitInterval(firstMs);
+  button.SetRepeatInterval(everyMs);
+}
+
 class TestWidgets : public QObject {
   Q_OBJECT
  private slots:
@@ -123,11 +132,7 @@ class TestWidgets : public QObject {
 
   void repeatWhileHeld() {
     TProSpeedButton button;
-    button.resize(32, 32);
-    button.show();
-    button.SetRepeatEnabled(true);
-    button.SetRepeatInitInterval(150);
-    button.SetRepeatInterval(30);
+    ShowRepeating(button, 150, 30);
     int clicks = 0;
     QElapsedTimer sinceFirst;
     qint64 firstAt = -1;
@@ -149,11 +154,7 @@ class TestWidgets : public QObject {
 
   void rightButtonNeverRepeats() {
     TProSpeedButton button;
-    button.resize(32, 32);
-    button.show();
-    button.SetRepeatEnabled(true);
-    button.SetRepeatInitInterval(20);
-    button.SetRepeatInterval(10);
+    ShowRepeating(button, 20, 10);
     int clicks = 0;
     connect(&button, &QAbstractButton::clicked, this, [&] { ++clicks; });
     QTest::mousePress(&button, Qt::RightButton, {}, QPoint(16, 16));
@@ -165,9 +166,7 @@ class TestWidgets : public QObject {
 
   void repeatOffStopsTimer() {
     TProSpeedButton button;
-    button.resize(32, 32);
-    button.show();
-    button.SetRepeatEnabled(true);
+    ShowRepeating(button, 400, 100);
     QTest::mousePress(&button, Qt::LeftButton, {}, QPoint(16, 16));
     QVERIFY(button.Repeating());
     button.SetRepeatEnabled(false);
@@ -177,11 +176,7 @@ class TestWidgets : public QObject {
 
   void errorStopsRepeat() {
     TProSpeedButton button;
-    button.resize(32, 32);
-    button.show();
-    button.SetRepeatEnabled(true);
-    button.SetRepeatInitInterval(20);
-    button.SetRepeatInterval(10);
+    ShowRepeating(button, 20, 10);
     int clicks = 0;
     connect(&button, &QAbstractButton::clicked, this, [&] {
       if (++clicks == 2) throw Exception("Overflow");
