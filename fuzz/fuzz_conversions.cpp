@@ -32,6 +32,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (ok) {
     if (!std::isfinite(value)) std::abort();
+    // Plain digits with the period read exactly as the C library reads them.
+    if (separator == '.' && qb::IsNumericText(text, true)) {
+      const std::string plain(text);
+      if (value != std::strtold(plain.c_str(), nullptr)) std::abort();
+      double d = 0;
+      if (qb::TryStrToDouble(text, d, '.') && d != std::strtod(plain.c_str(), nullptr)) std::abort();
+    }
     const std::string shown = qb::FloatToStr(value, separator);
     long double again = 0;
     if (!qb::TryStrToFloat(shown, again, separator)) std::abort();

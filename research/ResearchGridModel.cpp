@@ -24,6 +24,16 @@ const std::string& Cell(const ResearchRow& row, int column) {
   }
 }
 
+// The text case-folded; plain ASCII cheaply, byte by byte.
+QString FoldedText(const std::string& text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (static_cast<unsigned char>(c) >= 0x80) return Text(text).toCaseFolded();
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return QString::fromLatin1(lower.data(), qsizetype(lower.size()));
+}
+
 }  // namespace
 
 ResearchGridModel::ResearchGridModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -132,13 +142,17 @@ void ResearchGridModel::SortByColumn(int column, int direction) {
   std::vector<size_t> order;
   if (column == kItemNumberColumn || column == kDescriptionColumn) {
     // Locale order, letter case ignored, through precomputed collation keys.
-    // The texts are case-folded first: keys of the C locale keep letter case.
+    // Keys of the C locale keep letter case: there the texts are folded first.
     QCollator collator{QLocale()};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
+    const bool fold =
+        collator.sortKey(QStringLiteral("a")).compare(collator.sortKey(QStringLiteral("A"))) != 0;
     std::vector<QCollatorSortKey> keys;
     keys.reserve(n);
-    for (size_t i = 0; i < n; ++i)
-      keys.push_back(collator.sortKey(Text(Cell(rows[i], column)).toCaseFolded()));
+    for (size_t i = 0; i < n; ++i) {
+      keys.push_back(
+          collator.sortKey(fold ? FoldedText(Cell(rows[i], column)) : Text(Cell(rows[i], column))));
+    }
     order = MergeSortOrder(n, [&](size_t a, size_t b) { return keys[a].compare(keys[b]) * direction < 0; });
   } else {
     std::vector<NumericCell> cells(n);

@@ -4,8 +4,10 @@
 #include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 #include "Exception.h"
 
@@ -94,9 +96,43 @@ bool PlainNumber(std::string_view text, char separator, std::string& plain, bool
   return i == t.size();
 }
 
+// Fast path for plain decimals such as prices: when the digits form an integer
+// and the power of ten that the point stands for are both exact in Float, one
+// division gives the correctly rounded value, the same one the full
+// conversion returns. Returns false when the text is not of that kind.
+template <class Float>
+bool ConvertExactQuotient(const std::string& plain, Float& value) {
+  constexpr int kMantissaBits = std::numeric_limits<Float>::digits;  // 53 or 64
+  constexpr uint64_t kMaxMantissa = kMantissaBits >= 64 ? UINT64_MAX : (uint64_t(1) << kMantissaBits);
+  // 10^k = 2^k * 5^k is exact while 5^k fits the mantissa.
+  constexpr int kMaxPower = kMantissaBits >= 64 ? 27 : 22;
+  uint64_t mantissa = 0;
+  int decimals = 0;
+  bool point = false;
+  for (char c : plain) {
+    if (c == '.') {
+      point = true;
+      continue;
+    }
+    if (!IsDigit(c)) return false;  // an exponent
+    const uint64_t digit = uint64_t(c - '0');
+    if (mantissa > (kMaxMantissa - digit) / 10) return false;
+    mantissa = mantissa * 10 + digit;
+    if (point && ++decimals > kMaxPower) return false;
+  }
+  Float power = 1;
+  for (int i = 0; i < decimals; ++i) power *= 10;
+  value = static_cast<Float>(mantissa) / power;
+  return true;
+}
+
 template <class Float>
 bool ConvertPlain(const std::string& plain, bool negative, Float& value) {
   Float result = 0;
+  if (ConvertExactQuotient(plain, result)) {
+    value = negative ? -result : result;
+    return true;
+  }
   auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), result);
   if (ec == std::errc::result_out_of_range) {
     // Underflow reads as zero; overflow does not convert.

@@ -8,7 +8,7 @@ mkdir -p "$out"
 rm -f "$out"/*.json
 status=0
 for b in "$build"/bench/bench_*; do
-  [[ -x "$b" ]] || continue
+  [[ -f "$b" && -x "$b" ]] || continue
   name=$(basename "$b")
   echo "== $name"
   "$b" --benchmark_counters_tabular=true --benchmark_out="$out/$name.json" --benchmark_out_format=json || status=1

@@ -1,4 +1,5 @@
 #include <QtTest>
+#include <cstdlib>
 
 #include "Conversions.h"
 #include "Exception.h"
@@ -35,27 +36,48 @@ class TestConversions : public QObject {
     QTest::addColumn<QString>("separator");
     QTest::addColumn<bool>("ok");
     QTest::addColumn<double>("value");
-    QTest::newRow("plain") << "12.5" << "." << true << 12.5;
-    QTest::newRow("blanks around") << " 12 " << "." << true << 12.0;
-    QTest::newRow("plus point five") << "+.5" << "." << true << 0.5;
-    QTest::newRow("lone period") << "." << "." << true << 0.0;
-    QTest::newRow("negative") << "-3.25" << "." << true << -3.25;
-    QTest::newRow("exponent") << "1e5" << "." << true << 100000.0;
-    QTest::newRow("exponent signed") << "2.5E-7" << "." << true << 2.5e-7;
-    QTest::newRow("exponent no digits") << "1e" << "." << false << 0.0;
-    QTest::newRow("lone minus") << "-" << "." << false << 0.0;
-    QTest::newRow("empty") << "" << "." << false << 0.0;
-    QTest::newRow("blanks only") << "   " << "." << false << 0.0;
-    QTest::newRow("two periods") << "1.2.3" << "." << false << 0.0;
-    QTest::newRow("letters") << "abc" << "." << false << 0.0;
-    QTest::newRow("dollar") << "$5" << "." << false << 0.0;
-    QTest::newRow("comma under period") << "1,5" << "." << false << 0.0;
-    QTest::newRow("comma locale") << "1,5" << "," << true << 1.5;
-    QTest::newRow("period under comma") << "1.5" << "," << false << 0.0;
-    QTest::newRow("inner blank") << "1 5" << "." << false << 0.0;
-    QTest::newRow("overflow") << "1e99999" << "." << false << 0.0;
-    QTest::newRow("underflow reads zero") << "1e-99999" << "." << true << 0.0;
-    QTest::newRow("hex is not decimal") << "0x10" << "." << false << 0.0;
+    QTest::newRow("plain") << "12.5"
+                           << "." << true << 12.5;
+    QTest::newRow("blanks around") << " 12 "
+                                   << "." << true << 12.0;
+    QTest::newRow("plus point five") << "+.5"
+                                     << "." << true << 0.5;
+    QTest::newRow("lone period") << "."
+                                 << "." << true << 0.0;
+    QTest::newRow("negative") << "-3.25"
+                              << "." << true << -3.25;
+    QTest::newRow("exponent") << "1e5"
+                              << "." << true << 100000.0;
+    QTest::newRow("exponent signed") << "2.5E-7"
+                                     << "." << true << 2.5e-7;
+    QTest::newRow("exponent no digits") << "1e"
+                                        << "." << false << 0.0;
+    QTest::newRow("lone minus") << "-"
+                                << "." << false << 0.0;
+    QTest::newRow("empty") << ""
+                           << "." << false << 0.0;
+    QTest::newRow("blanks only") << "   "
+                                 << "." << false << 0.0;
+    QTest::newRow("two periods") << "1.2.3"
+                                 << "." << false << 0.0;
+    QTest::newRow("letters") << "abc"
+                             << "." << false << 0.0;
+    QTest::newRow("dollar") << "$5"
+                            << "." << false << 0.0;
+    QTest::newRow("comma under period") << "1,5"
+                                        << "." << false << 0.0;
+    QTest::newRow("comma locale") << "1,5"
+                                  << "," << true << 1.5;
+    QTest::newRow("period under comma") << "1.5"
+                                        << "," << false << 0.0;
+    QTest::newRow("inner blank") << "1 5"
+                                 << "." << false << 0.0;
+    QTest::newRow("overflow") << "1e99999"
+                              << "." << false << 0.0;
+    QTest::newRow("underflow reads zero") << "1e-99999"
+                                          << "." << true << 0.0;
+    QTest::newRow("hex is not decimal") << "0x10"
+                                        << "." << false << 0.0;
   }
   void strToFloat() {
     QFETCH(QString, text);
@@ -74,6 +96,31 @@ class TestConversions : public QObject {
         QCOMPARE(QString::fromStdString(e.what()), "'" + text + "' is not a valid floating point value");
       }
     }
+  }
+
+  // Plain decimals at the edges of the exact-quotient path read exactly like
+  // the C library's conversion, in extended and in double precision.
+  void plainDecimalsMatchTheCLibrary_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("price") << "1299.99";
+    QTest::newRow("19 digits") << "9999999999999999999";
+    QTest::newRow("20 digits") << "99999999999999999999";
+    QTest::newRow("2^64 - 1") << "18446744073709551615";
+    QTest::newRow("2^64") << "18446744073709551616";
+    QTest::newRow("2^53 + 1") << "9007199254740993";
+    QTest::newRow("27 decimals") << "0.123456789012345678901234567";
+    QTest::newRow("28 decimals") << "0.1234567890123456789012345678";
+    QTest::newRow("23 decimals") << "1.00000000000000000000001";
+    QTest::newRow("float midpoint") << "1.000000059604644775390625";
+    QTest::newRow("near a float midpoint") << "1.000000059604644776390625";
+    QTest::newRow("leading zeros") << "000000000000000000000012.5";
+  }
+  void plainDecimalsMatchTheCLibrary() {
+    QFETCH(QString, text);
+    const std::string t = text.toStdString();
+    // Exact comparisons: QCOMPARE would compare doubles fuzzily.
+    QVERIFY(StrToFloat(t, '.') == std::strtold(t.c_str(), nullptr));
+    QVERIFY(StrToDouble(t, '.') == std::strtod(t.c_str(), nullptr));
   }
 
   void strToInt_data() {
@@ -137,11 +184,16 @@ class TestConversions : public QObject {
   void displayMessage_data() {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("letter") << "Bad value" << "Bad value.";
-    QTest::newRow("digit") << "Code 7" << "Code 7.";
-    QTest::newRow("period") << "Done." << "Done.";
-    QTest::newRow("quote sorts before period") << "'x' is not a valid integer value'" << "'x' is not a valid integer value'";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("letter") << "Bad value"
+                            << "Bad value.";
+    QTest::newRow("digit") << "Code 7"
+                           << "Code 7.";
+    QTest::newRow("period") << "Done."
+                            << "Done.";
+    QTest::newRow("quote sorts before period") << "'x' is not a valid integer value'"
+                                               << "'x' is not a valid integer value'";
+    QTest::newRow("empty") << ""
+                           << "";
   }
   void displayMessage() {
     QFETCH(QString, message);
