@@ -22,7 +22,7 @@ mkdir -p "$out/work" "$out/shots"
 # The working folder holds the pages; the sample result page is the start page.
 if [[ -d "$source_dir/pages" ]]; then cp -r "$source_dir/pages/." "$out/work/"; fi
 cp "$source_dir/tests/app/e2e_results.htm" "$out/work/base.htm"
-cp "$source_dir/tests/app/e2e_results2.htm" "$out/work/"
+cp "$source_dir/tests/app/e2e_results2.htm" "$source_dir/tests/app/e2e_results.css" "$source_dir/tests/app/e2e_results.js" "$out/work/"
 
 pids=()
 cleanup() {
