@@ -18,11 +18,18 @@ class HarvestTarget {
   virtual void ShowDollarNotice() = 0;
   // kNoResultsText through the window's warning dialog (caption and message).
   virtual void ShowNoResults() = 0;
+  // A card page without a sold card: kNoSoldListingsText in the warning
+  // dialog captioned kNoResultsText.
+  virtual void ShowNoSoldListings() {}
+  // One line on what a card harvest did (the window's status bar).
+  virtual void ShowHarvestReport(std::string_view /*report*/) {}
 };
 
 inline constexpr std::string_view kDollarNoticeText = "Only U.S. Dollar auctions have been added to the grid";
 inline constexpr std::string_view kNoResultsText = "No Results Added";
 inline constexpr std::string_view kForeignAmount = "FOREIGN";
+inline constexpr std::string_view kNoSoldListingsText =
+    "This page shows no sold listings. Search with the Sold Items filter, then press F7 again.";
 
 // How often the dollar notice has been shown in this process (shown only while 0).
 extern int DollarNoticeCount;
