@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "ByteSearch.h"
+
 namespace qb {
 
 // Receives what a harvest finds: the research window and the command-line
@@ -33,21 +35,6 @@ inline constexpr std::string_view kNoSoldListingsText =
 
 // How often the dollar notice has been shown in this process (shown only while 0).
 extern int DollarNoticeCount;
-
-// The three cut operations on a text t. Positions count from 1 as on the page.
-// from M + k: t from (position of M) + k on; empty when that lies outside t.
-// Without M, t loses its first k - 1 characters (k = 0 makes it empty).
-std::string_view CutFrom(std::string_view t, std::string_view marker, size_t k);
-// up to M: the characters before the first M; empty without M.
-std::string_view CutUpTo(std::string_view t, std::string_view marker);
-// first n: the first n bytes, or the first n characters when utf8 is set
-// (t must then be valid UTF-8).
-std::string_view CutFirst(std::string_view t, size_t n, bool utf8 = false);
-
-bool IsValidUtf8(std::string_view text);
-
-// True when part occurs in text, ASCII letter case ignored.
-bool TextContains(std::string_view text, std::string_view part);
 
 // False when the page holds "var salejs" in any letter case.
 bool IsTableLayout(std::string_view page);

@@ -1,0 +1,174 @@
+#include "ByteSearch.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace qb {
+
+// Markers usually lie close by: the first bytes are searched by their first character, the
+// rest, if need be, with memmem (whose set-up pays off only on long ranges).
+size_t FindBytes(const char* data, size_t size, std::string_view marker) {
+  if (marker.empty()) return 0;
+  if (size < marker.size()) return npos;
+  constexpr size_t kNear = 256;
+  const size_t nearSize = std::min(size, kNear + marker.size() - 1);
+  const char* const nearEnd = data + nearSize - marker.size() + 1;  // last start + 1
+  for (const char* p = data; p < nearEnd; ++p) {
+    p = static_cast<const char*>(std::memchr(p, marker[0], static_cast<size_t>(nearEnd - p)));
+    if (!p) break;
+    if (std::memcmp(p + 1, marker.data() + 1, marker.size() - 1) == 0) return static_cast<size_t>(p - data);
+  }
+  if (nearSize == size) return npos;
+  const size_t skip = static_cast<size_t>(nearEnd - data);
+#if defined(__GLIBC__)
+  const void* hit = memmem(data + skip, size - skip, marker.data(), marker.size());
+  return hit ? static_cast<size_t>(static_cast<const char*>(hit) - data) : npos;
+#else
+  const size_t hit = std::string_view(data + skip, size - skip).find(marker);
+  return hit == npos ? npos : hit + skip;
+#endif
+}
+
+size_t FindIn(std::string_view text, std::string_view marker, size_t from) {
+  if (marker.size() == 1 && from < text.size()) {
+    // Separators are close together: look at a few bytes before calling memchr.
+    const size_t near = std::min(text.size(), from + 16);
+    for (size_t i = from; i < near; ++i)
+      if (text[i] == marker[0]) return i;
+    if (near == text.size()) return npos;
+    const void* hit = std::memchr(text.data() + near, marker[0], text.size() - near);
+    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - text.data()) : npos;
+  }
+  if (from > text.size()) return npos;
+  const size_t hit = FindBytes(text.data() + from, text.size() - from, marker);
+  return hit == npos ? npos : hit + from;
+}
+
+namespace {
+
+bool EqualFolded(const char* a, std::string_view b) {
+  for (size_t i = 0; i < b.size(); ++i)
+    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+  return true;
+}
+
+// How common a byte is in page text; the least common one of a searched part
+// is the one scanned for.
+int Commonness(char c) {
+  static constexpr std::string_view kLetters = "zqjxkvbywgpfmucdlhrsnioate";  // rare first
+  const char f = FoldAscii(c);
+  if (f >= 'a' && f <= 'z') return static_cast<int>(kLetters.find(f));
+  if (f >= '0' && f <= '9') return 12;
+  if (f == ' ' || f == '<' || f == '>' || f == '"' || f == '=' || f == '/' || f == '\n' || f == '\r')
+    return 30;
+  return 8;
+}
+
+bool IsAsciiWord(uint64_t word) { return (word & 0x8080808080808080ULL) == 0; }
+
+}  // namespace
+
+std::string_view CutFrom(std::string_view t, std::string_view marker, size_t k) {
+  const size_t hit = FindIn(t, marker);
+  size_t start;
+  if (hit == npos) {
+    if (k == 0) return {};
+    start = k - 1;
+  } else {
+    start = hit + k;
+  }
+  return start >= t.size() ? std::string_view() : t.substr(start);
+}
+
+std::string_view CutUpTo(std::string_view t, std::string_view marker) {
+  const size_t hit = FindIn(t, marker);
+  return hit == npos ? std::string_view() : t.substr(0, hit);
+}
+
+std::string_view CutFirst(std::string_view t, size_t n, bool utf8) {
+  if (!utf8 || t.size() <= n) return t.substr(0, n);
+  // Stop in front of the lead byte of character n + 1.
+  size_t chars = 0;
+  for (size_t i = 0; i < t.size(); ++i) {
+    if ((static_cast<unsigned char>(t[i]) & 0xC0) == 0x80) continue;
+    if (chars == n) return t.substr(0, i);
+    ++chars;
+  }
+  return t;
+}
+
+bool IsValidUtf8(std::string_view text) {
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t n = text.size();
+  size_t i = 0;
+  while (i < n) {
+    if (i + 8 <= n) {
+      uint64_t word;
+      std::memcpy(&word, s + i, 8);
+      if (IsAsciiWord(word)) {
+        i += 8;
+        continue;
+      }
+    }
+    const unsigned char c = s[i];
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    size_t length;
+    uint32_t lowest;
+    uint32_t code;
+    if (c >= 0xC2 && c <= 0xDF) {
+      length = 2, lowest = 0x80, code = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      length = 3, lowest = 0x800, code = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      length = 4, lowest = 0x10000, code = c & 0x07;
+    } else {
+      return false;
+    }
+    if (i + length > n) return false;
+    for (size_t j = 1; j < length; ++j) {
+      if ((s[i + j] & 0xC0) != 0x80) return false;
+      code = (code << 6) | (s[i + j] & 0x3F);
+    }
+    if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+    i += length;
+  }
+  return true;
+}
+
+bool TextContains(std::string_view text, std::string_view part) {
+  if (part.empty()) return true;
+  if (part.size() > text.size()) return false;
+  size_t anchor = 0;
+  for (size_t i = 1; i < part.size(); ++i)
+    if (Commonness(part[i]) < Commonness(part[anchor])) anchor = i;
+  const char lower = FoldAscii(part[anchor]);
+  const char upper = (lower >= 'a' && lower <= 'z') ? static_cast<char>(lower - 'a' + 'A') : lower;
+  // Anchor positions run from `anchor` to `last`; a missing byte is reported as
+  // `stop` (one past last).
+  const char* base = text.data();
+  const char* stop = base + (text.size() - part.size() + anchor) + 1;
+  const char* pos = base + anchor;
+  const char* nextLower = nullptr;
+  const char* nextUpper = upper == lower ? stop : nullptr;
+  auto next = [&](const char*& cached, char c) {
+    if (cached != stop && (cached == nullptr || cached < pos)) {
+      const void* hit = std::memchr(pos, c, static_cast<size_t>(stop - pos));
+      cached = hit ? static_cast<const char*>(hit) : stop;
+    }
+  };
+  while (pos < stop) {
+    next(nextLower, lower);
+    next(nextUpper, upper);
+    const char* candidate = std::min(nextLower, nextUpper);
+    if (candidate == stop) return false;
+    if (EqualFolded(candidate - anchor, part)) return true;
+    pos = candidate + 1;
+  }
+  return false;
+}
+
+}  // namespace qb
