@@ -3,6 +3,7 @@
 #include <string>
 
 #include "ByteSearch.h"
+#include "HarvestCards.h"
 #include "PageScanner.h"
 
 namespace qb {
@@ -145,7 +146,7 @@ void HarvestPage(std::string_view page, HarvestTarget& target) {
   }
   const size_t list = FindIn(page, kFindSortArray);
   if (list == npos) {
-    target.ShowNoResults();
+    if (!HarvestCardLayout(page, target)) target.ShowNoResults();
     return;
   }
   const size_t box = FindIn(page, kMarkerText[kCheckBox], list);

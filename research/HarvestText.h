@@ -66,7 +66,8 @@ void HarvestTableLayout(std::string_view rec, HarvestTarget& target);
 void HarvestScriptLayout(std::string_view page, HarvestTarget& target);
 
 // The whole harvest of a page text (read back from its snapshot): decides the
-// layout, shows "No Results Added" for a page of another kind, walks the records.
+// layout (script, table, or a card page with a results list), shows "No Results
+// Added" for a page of another kind, walks the records.
 void HarvestPage(std::string_view page, HarvestTarget& target);
 
 }  // namespace qb

@@ -1,0 +1,461 @@
+#include "HarvestCards.h"
+
+#include <string>
+#include <unordered_map>
+
+#include "ByteSearch.h"
+#include "HtmlTokenizer.h"
+
+namespace qb {
+
+namespace {
+
+// The class tokens the card rules look at, as bits.
+enum Token : unsigned {
+  kResults = 1u << 0,        // srp-results
+  kFewerWords = 1u << 1,     // srp-river-answer--REWRITE_START
+  kListCard = 1u << 2,       // s-item, s-card (on li elements)
+  kAnyCard = 1u << 3,        // su-item-card
+  kCaption = 1u << 4,        // s-card__caption, s-item__caption--signal, s-item__title--tagblock, signal
+  kTitle = 1u << 5,          // s-item__title, s-card__title, su-item-card__title
+  kTitleNoise = 1u << 6,     // clipped, LIGHT_HIGHLIGHT, s-card__new-listing
+  kPrice = 1u << 7,          // s-item__price, s-card__price, su-item-card__price
+  kStrikethrough = 1u << 8,  // strikethrough in any letter case
+};
+
+struct TokenName {
+  std::string_view text;
+  unsigned bit;
+};
+
+constexpr TokenName kTokenNames[] = {
+    {"srp-results", kResults},
+    {"srp-river-answer--REWRITE_START", kFewerWords},
+    {"s-item", kListCard},
+    {"s-card", kListCard},
+    {"su-item-card", kAnyCard},
+    {"s-card__caption", kCaption},
+    {"s-item__caption--signal", kCaption},
+    {"s-item__title--tagblock", kCaption},
+    {"signal", kCaption},
+    {"s-item__title", kTitle},
+    {"s-card__title", kTitle},
+    {"su-item-card__title", kTitle},
+    {"clipped", kTitleNoise},
+    {"LIGHT_HIGHLIGHT", kTitleNoise},
+    {"s-card__new-listing", kTitleNoise},
+    {"s-item__price", kPrice},
+    {"s-card__price", kPrice},
+    {"su-item-card__price", kPrice},
+};
+
+bool IsClassSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+
+// The bits of every token of interest in a class list, in one pass.
+unsigned ClassTokens(std::string_view classList) {
+  unsigned bits = 0;
+  size_t i = 0;
+  while (i < classList.size()) {
+    while (i < classList.size() && IsClassSpace(classList[i])) ++i;
+    const size_t start = i;
+    while (i < classList.size() && !IsClassSpace(classList[i])) ++i;
+    const std::string_view token = classList.substr(start, i - start);
+    if (token.empty()) break;
+    const char first = token[0];
+    if (first != 's' && first != 'S' && first != 'c' && first != 'L') continue;
+    if (token.size() == 13 && EqualsFolded(token, "strikethrough")) {
+      bits |= kStrikethrough;
+      continue;
+    }
+    for (const TokenName& name : kTokenNames) {
+      if (name.text == token) {
+        bits |= name.bit;
+        break;
+      }
+    }
+  }
+  return bits;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Digits, either plain or grouped by thousands commas, from text[i]; returns
+// the end, or i when there are none. The digits go to out.
+size_t ReadGroupedNumber(std::string_view text, size_t i, std::string& out) {
+  const size_t start = i;
+  while (i < text.size() && IsDigit(text[i])) ++i;
+  if (i == start) return start;
+  out.append(text.substr(start, i - start));
+  if (i - start <= 3) {
+    while (i + 3 < text.size() && text[i] == ',' && IsDigit(text[i + 1]) && IsDigit(text[i + 2]) &&
+           IsDigit(text[i + 3]) && (i + 4 == text.size() || !IsDigit(text[i + 4]))) {
+      out.append(text.substr(i + 1, 3));
+      i += 4;
+    }
+  }
+  return i;
+}
+
+bool AllDigits(std::string_view text) {
+  if (text.empty()) return false;
+  for (const char c : text)
+    if (!IsDigit(c)) return false;
+  return true;
+}
+
+// The item number of an item link: the digit run of the last path segment after /itm/.
+std::string ItemNumberOfLink(std::string_view href) {
+  const size_t itm = href.find("/itm/");
+  if (itm == std::string_view::npos) return {};
+  std::string_view path = href.substr(itm + 5);
+  path = path.substr(0, path.find_first_of("?#"));
+  while (!path.empty() && path.back() == '/') path.remove_suffix(1);
+  const size_t slash = path.rfind('/');
+  if (slash != std::string_view::npos) path = path.substr(slash + 1);
+  size_t i = 0;
+  while (i < path.size() && !IsDigit(path[i])) ++i;
+  size_t end = i;
+  while (end < path.size() && IsDigit(path[end])) ++end;
+  return std::string(path.substr(i, end - i));
+}
+
+// The open elements inside the results list, by lower-case name.
+class ElementStack {
+ public:
+  ElementStack() {
+    for (const std::string_view name : {"li", "ul", "ol", "svg", "math"}) Intern(name);
+    for (const std::string_view name : {"area", "base", "br", "col", "embed", "hr", "img", "input", "keygen",
+                                        "link", "meta", "param", "source", "track", "wbr"})
+      FVoid[static_cast<size_t>(Intern(name))] = true;
+  }
+
+  static constexpr int kLi = 0, kUl = 1, kOl = 2, kSvg = 3, kMath = 4;
+
+  int Intern(std::string_view name) {
+    Fold(name);
+    const auto it = FIds.find(FKey);
+    if (it != FIds.end()) return it->second;
+    const int id = static_cast<int>(FOpen.size());
+    FIds.emplace(FKey, id);
+    FOpen.push_back(0);
+    FVoid.push_back(false);
+    return id;
+  }
+  // -1 for a name never seen.
+  int Lookup(std::string_view name) {
+    Fold(name);
+    const auto it = FIds.find(FKey);
+    return it == FIds.end() ? -1 : it->second;
+  }
+
+  bool IsVoid(int id) const { return FVoid[static_cast<size_t>(id)]; }
+  bool InForeignContent() const { return FOpen[kSvg] > 0 || FOpen[kMath] > 0; }
+  size_t Size() const { return FStack.size(); }
+
+  void Push(int id) {
+    if (id == kLi) FLiAt.push_back(FStack.size());
+    if (id == kUl || id == kOl) FListAt.push_back(FStack.size());
+    FStack.push_back(id);
+    ++FOpen[static_cast<size_t>(id)];
+  }
+  // Pops up to and including the nearest open element of that name; false
+  // (nothing popped) when none is open.
+  bool PopTo(int id) {
+    if (id < 0 || FOpen[static_cast<size_t>(id)] == 0) return false;
+    while (Pop() != id) {
+    }
+    return true;
+  }
+  // A new li closes an li open in the same list.
+  bool CloseOpenLi() {
+    if (FLiAt.empty() || (!FListAt.empty() && FListAt.back() > FLiAt.back())) return false;
+    const size_t at = FLiAt.back();
+    while (FStack.size() > at) Pop();
+    return true;
+  }
+
+ private:
+  int Pop() {
+    const int id = FStack.back();
+    FStack.pop_back();
+    --FOpen[static_cast<size_t>(id)];
+    if (id == kLi) FLiAt.pop_back();
+    if (id == kUl || id == kOl) FListAt.pop_back();
+    return id;
+  }
+  void Fold(std::string_view name) {
+    FKey.assign(name);
+    for (char& c : FKey) c = FoldAscii(c);
+  }
+
+  std::unordered_map<std::string, int> FIds;
+  std::string FKey;
+  std::vector<int> FOpen;
+  std::vector<bool> FVoid;
+  std::vector<int> FStack;
+  std::vector<size_t> FLiAt, FListAt;
+};
+
+constexpr size_t kNone = static_cast<size_t>(-1);
+
+// What one card has shown so far; elements are held by their index in the
+// stack (an element ends when the stack shrinks to its index).
+struct CardState {
+  size_t cardAt = kNone;
+  std::string listingId;
+  bool haveLink = false;
+  std::string linkItem;
+  size_t titleAt = kNone;
+  bool titleDone = false;
+  size_t noiseAt = kNone;
+  std::string title;
+  size_t captionAt = kNone;
+  std::string caption;
+  bool sold = false;
+  size_t priceAt = kNone;
+  bool havePrice = false;
+  bool strikethrough = false;
+  std::string price;
+  bool haveBids = false;
+  std::string bids;
+  std::string run;  // the text since the last tag, for the bids row
+
+  bool Open() const { return cardAt != kNone; }
+};
+
+class CardReader {
+ public:
+  explicit CardReader(CardPage& page) : FPage(page) {}
+
+  void StartTag(const HtmlTokenizer& tokens, std::string_view name, unsigned classes, size_t at) {
+    EndRun();
+    CardState& c = FCard;
+    if (!c.haveLink && EqualsFolded(name, "a")) {
+      const std::string_view href = tokens.AttributeValue("href");
+      if (href.find("/itm/") != std::string_view::npos) {
+        c.haveLink = true;
+        c.linkItem = ItemNumberOfLink(href);
+      }
+    }
+    if (classes == 0) return;
+    if (c.priceAt != kNone) {
+      if (classes & kStrikethrough) c.strikethrough = true;
+    } else if ((classes & kPrice) && at != kNone) {
+      c.priceAt = at;
+      c.havePrice = true;
+      if (classes & kStrikethrough) c.strikethrough = true;
+    }
+    if (c.titleAt != kNone) {
+      if (c.noiseAt == kNone && (classes & (kTitleNoise | kCaption)) && at != kNone) c.noiseAt = at;
+    } else if ((classes & kTitle) && !c.titleDone && at != kNone) {
+      c.titleAt = at;
+    }
+    if ((classes & kCaption) && c.captionAt == kNone && at != kNone) {
+      c.captionAt = at;
+      c.caption.clear();
+    }
+  }
+
+  void EndTag() { EndRun(); }
+
+  void Text(std::string_view text) {
+    CardState& c = FCard;
+    if (c.captionAt != kNone) AppendCollapsedText(text, c.caption);
+    if (c.titleAt != kNone) {
+      if (c.noiseAt == kNone) AppendCollapsedText(text, c.title);
+      return;
+    }
+    if (c.priceAt != kNone) AppendCollapsedText(text, c.price);
+    if (!c.haveBids && c.run.size() < 64) AppendCollapsedText(text, c.run);
+  }
+
+  // Ends what the stack has closed, innermost first.
+  void Closed(size_t size) {
+    CardState& c = FCard;
+    if (c.noiseAt != kNone && size <= c.noiseAt) c.noiseAt = kNone;
+    if (c.priceAt != kNone && size <= c.priceAt) c.priceAt = kNone;
+    if (c.captionAt != kNone && size <= c.captionAt) EndCaption();
+    if (c.titleAt != kNone && size <= c.titleAt) {
+      c.titleAt = kNone;
+      c.titleDone = true;
+    }
+    if (c.cardAt != kNone && size <= c.cardAt) Finish();
+  }
+
+  void Begin(const HtmlTokenizer& tokens, size_t at) {
+    FCard = CardState{};
+    FCard.cardAt = at;
+    FCard.listingId = std::string(tokens.AttributeValue("data-listingid"));
+  }
+
+  bool InCard() const { return FCard.Open(); }
+
+  void Finish() {
+    CardState& c = FCard;
+    if (!c.Open()) return;
+    EndRun();
+    if (c.captionAt != kNone) EndCaption();
+    c.cardAt = kNone;
+    if (!c.sold) return;
+    SoldCard card;
+    const std::string_view price = TrimBlanks(c.price);
+    if (c.havePrice && !c.strikethrough && price.find(" to ") == std::string_view::npos)
+      card.amount = CardAmount(price);
+    card.description = std::string(TrimBlanks(c.title));
+    card.itemNumber = AllDigits(c.listingId) ? c.listingId : c.linkItem;
+    card.bids = c.haveBids ? c.bids : "0";
+    if (card.amount.empty()) {
+      card.leftOut = CardLeftOut::kPrice;
+    } else if (card.description.empty()) {
+      card.leftOut = CardLeftOut::kTitle;
+    } else if (card.itemNumber.empty()) {
+      card.leftOut = CardLeftOut::kItemNumber;
+    }
+    FPage.sold.push_back(std::move(card));
+  }
+
+ private:
+  void EndCaption() {
+    CardState& c = FCard;
+    c.captionAt = kNone;
+    if (TrimBlanks(c.caption).substr(0, 4) == "Sold") c.sold = true;
+  }
+
+  void EndRun() {
+    CardState& c = FCard;
+    if (c.run.empty()) return;
+    if (!c.haveBids) {
+      std::string bids = CardBids(TrimBlanks(c.run));
+      if (!bids.empty()) {
+        c.haveBids = true;
+        c.bids = std::move(bids);
+      }
+    }
+    c.run.clear();
+  }
+
+  CardPage& FPage;
+  CardState FCard;
+};
+
+}  // namespace
+
+std::string CardAmount(std::string_view priceText) {
+  if (priceText.size() < 2 || priceText[0] != '$') return {};
+  std::string amount;
+  size_t i = ReadGroupedNumber(priceText, 1, amount);
+  if (i == 1) return {};
+  if (i < priceText.size() && priceText[i] == '.') {
+    const size_t fraction = i + 1;
+    size_t end = fraction;
+    while (end < priceText.size() && IsDigit(priceText[end])) ++end;
+    if (end == fraction) return {};
+    amount.append(priceText.substr(i, end - i));
+    i = end;
+  }
+  return i == priceText.size() ? amount : std::string();
+}
+
+std::string CardBids(std::string_view text) {
+  std::string count;
+  const size_t i = ReadGroupedNumber(text, 0, count);
+  if (i == 0) return {};
+  const std::string_view rest = text.substr(i);
+  if (rest == " bids" || (rest == " bid" && count == "1")) return count;
+  return {};
+}
+
+CardPage ReadCardPage(std::string_view page) {
+  CardPage result;
+  if (FindIn(page, "srp-results") == npos) return result;
+  HtmlTokenizer tokens(page);
+  ElementStack stack;
+  HtmlTokenizer::Kind kind;
+  // The results list: the first element whose class list holds srp-results.
+  for (;;) {
+    kind = tokens.Next();
+    if (kind == HtmlTokenizer::Kind::kEnd) return result;
+    if (kind != HtmlTokenizer::Kind::kStartTag) continue;
+    const std::string_view classList = tokens.AttributeValue("class");
+    if (classList.find("srp-results") != std::string_view::npos && (ClassTokens(classList) & kResults)) break;
+  }
+  result.hasResultsList = true;
+  const int listId = stack.Intern(tokens.Name());
+  if (stack.IsVoid(listId) ||
+      (tokens.SelfClosing() && (listId == ElementStack::kSvg || listId == ElementStack::kMath)))
+    return result;
+  stack.Push(listId);
+  CardReader reader(result);
+  while ((kind = tokens.Next()) != HtmlTokenizer::Kind::kEnd) {
+    if (kind == HtmlTokenizer::Kind::kText) {
+      if (reader.InCard()) reader.Text(tokens.Text());
+      continue;
+    }
+    if (kind == HtmlTokenizer::Kind::kEndTag) {
+      if (reader.InCard()) reader.EndTag();
+      if (!stack.PopTo(stack.Lookup(tokens.Name()))) continue;
+      reader.Closed(stack.Size());
+      if (stack.Size() == 0) break;  // the end of the list
+      continue;
+    }
+    const std::string_view name = tokens.Name();
+    const unsigned classes = ClassTokens(tokens.AttributeValue("class"));
+    if (classes & kFewerWords) break;
+    const int id = stack.Intern(name);
+    if (id == ElementStack::kLi && stack.CloseOpenLi()) {
+      reader.Closed(stack.Size());
+      if (stack.Size() == 0) break;
+    }
+    const bool isVoid = stack.IsVoid(id) ||
+                        (tokens.SelfClosing() &&
+                         (stack.InForeignContent() || id == ElementStack::kSvg || id == ElementStack::kMath));
+    size_t at = kNone;
+    if (!isVoid) {
+      at = stack.Size();
+      stack.Push(id);
+    }
+    if (reader.InCard()) {
+      reader.StartTag(tokens, name, classes, at);
+    } else if (at != kNone && (((classes & kListCard) && id == ElementStack::kLi) || (classes & kAnyCard))) {
+      reader.Begin(tokens, at);
+      reader.StartTag(tokens, name, classes & ~(kCaption | kTitle | kPrice), at);
+    }
+  }
+  reader.Finish();
+  return result;
+}
+
+std::string CardReport(const CardCounts& counts) {
+  static constexpr std::string_view kReasons[] = {"", "price not a single U.S. dollar amount", "no title",
+                                                  "no item number"};
+  std::string report = std::to_string(counts.sold) +
+                       (counts.sold == 1 ? " sold listing: " : " sold listings: ") +
+                       std::to_string(counts.added) + " added";
+  if (counts.inGrid > 0) report += ", " + std::to_string(counts.inGrid) + " already in the grid";
+  for (size_t reason = 1; reason < 4; ++reason)
+    if (counts.leftOut[reason] > 0)
+      report +=
+          ", " + std::to_string(counts.leftOut[reason]) + " left out (" + std::string(kReasons[reason]) + ")";
+  return report;
+}
+
+bool HarvestCardLayout(std::string_view page, HarvestTarget& target) {
+  const CardPage cards = ReadCardPage(page);
+  if (!cards.hasResultsList) return false;
+  CardCounts counts;
+  counts.sold = cards.sold.size();
+  for (const SoldCard& card : cards.sold) {
+    if (card.leftOut != CardLeftOut::kNone) {
+      ++counts.leftOut[static_cast<size_t>(card.leftOut)];
+    } else if (target.AddGridRow(card.description, card.itemNumber, card.bids, card.amount)) {
+      ++counts.added;
+    } else {
+      ++counts.inGrid;
+    }
+  }
+  target.ShowHarvestReport(CardReport(counts));
+  if (counts.sold == 0) target.ShowNoSoldListings();
+  return true;
+}
+
+}  // namespace qb

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "HarvestText.h"
+
+namespace qb {
+
+// Why a sold card gives no row, in the order the card is tested.
+enum class CardLeftOut { kNone, kPrice, kTitle, kItemNumber };
+
+// One sold card of a card page's results list, in page order.
+struct SoldCard {
+  std::string itemNumber;
+  std::string bids;
+  std::string amount;  // "1299.00" for "$1,299.00"
+  std::string description;
+  CardLeftOut leftOut = CardLeftOut::kNone;
+};
+
+struct CardPage {
+  bool hasResultsList = false;  // an element with the class token srp-results
+  std::vector<SoldCard> sold;
+};
+
+// The sold cards of the page's results list (the first element whose class
+// list holds srp-results), up to the fewer-words boundary.
+CardPage ReadCardPage(std::string_view page);
+
+// "1299.00" for a plain U.S. dollar price such as "$1,299.00" (thousands
+// commas optional, decimals optional); empty for anything else.
+std::string CardAmount(std::string_view priceText);
+
+// "1204" for "1,204 bids", "1" for "1 bid"; empty when the text is no bid count.
+std::string CardBids(std::string_view text);
+
+// What a card harvest did, for example
+// "28 sold listings: 25 added, 1 already in the grid, 2 left out (price not a single U.S. dollar amount)".
+struct CardCounts {
+  size_t sold = 0;
+  size_t added = 0;
+  size_t inGrid = 0;
+  size_t leftOut[4] = {};  // by CardLeftOut
+};
+std::string CardReport(const CardCounts& counts);
+
+// Harvests a card page into the target: every sold card through AddGridRow,
+// then the report line, then the no-sold-listings message when the list holds
+// no sold card. False (nothing done) when the page has no results list.
+bool HarvestCardLayout(std::string_view page, HarvestTarget& target);
+
+}  // namespace qb
