@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
@@ -52,8 +53,8 @@ const char* kLocalPromotion = R"(<html><body style="margin:0;font:12px sans-seri
 // Harvest results go into the grid; the view hears of new rows in one batch.
 class WindowHarvestTarget : public HarvestTarget {
  public:
-  WindowHarvestTarget(ResearchGridModel* model, TProWarningDialog* warning, QWidget* window)
-      : FModel(model), FWarning(warning), FWindow(window) {
+  WindowHarvestTarget(ResearchGridModel* model, TProWarningDialog* warning, QLabel* report, QWidget* window)
+      : FModel(model), FWarning(warning), FReport(report), FWindow(window) {
     FModel->BeginAdding();
   }
   ~WindowHarvestTarget() override { FModel->EndAdding(); }
@@ -72,10 +73,22 @@ class WindowHarvestTarget : public HarvestTarget {
     FWarning->SetWarningMessage(QStringLiteral("No Results Added"));
     FWarning->Execute();
   }
+  void ShowNoSoldListings() override {
+    FModel->EndAdding();
+    FModel->BeginAdding();
+    FWarning->SetCaption(QString::fromUtf8(kNoResultsText.data(), qsizetype(kNoResultsText.size())));
+    FWarning->SetWarningMessage(
+        QString::fromUtf8(kNoSoldListingsText.data(), qsizetype(kNoSoldListingsText.size())));
+    FWarning->Execute();
+  }
+  void ShowHarvestReport(std::string_view report) override {
+    FReport->setText(QString::fromUtf8(report.data(), qsizetype(report.size())));
+  }
 
  private:
   ResearchGridModel* FModel;
   TProWarningDialog* FWarning;
+  QLabel* FReport;
   QWidget* FWindow;
 };
 
@@ -185,6 +198,11 @@ TfrmMainPrice::TfrmMainPrice(QWidget* parent) : QMainWindow(parent) {
   ProStatusBar1->setObjectName(QStringLiteral("ProStatusBar1"));
   ProStatusBar1->setFixedHeight(19);
   setStatusBar(ProStatusBar1);
+  // What the last harvest of a card page did.
+  FHarvestReport = new QLabel(ProStatusBar1);
+  FHarvestReport->setObjectName(QStringLiteral("HarvestReport"));
+  FHarvestReport->setContentsMargins(4, 0, 4, 0);
+  ProStatusBar1->addWidget(FHarvestReport, 1);
 
   pwdGen = new TProWarningDialog(this);
   pwdGen->setObjectName(QStringLiteral("pwdGen"));
@@ -372,7 +390,8 @@ std::string SaveBrowserDocument(TCppWebBrowser& browser, SnapshotNameGenerator& 
 
 void TfrmMainPrice::Search1Click() {
   const std::string page = ReadSnapshotText(SaveBrowserDocument(*Bro, *FSnapshotNames));
-  WindowHarvestTarget target(FModel, pwdGen, this);
+  FHarvestReport->clear();
+  WindowHarvestTarget target(FModel, pwdGen, FHarvestReport, this);
   HarvestPage(page, target);
 }
 

@@ -8,6 +8,7 @@
 #include "GridRows.h"
 
 class QAction;
+class QLabel;
 class QSplitter;
 class QMenu;
 
@@ -111,6 +112,7 @@ class TfrmMainPrice : public QMainWindow {
   LVMainGridView* LVMainGrid = nullptr;
   QWidget* Splitter1 = nullptr;
   TProStatusBar* ProStatusBar1 = nullptr;
+  QLabel* FHarvestReport = nullptr;
   TProPanel* ppBottom = nullptr;
   TProPanel* ppAds = nullptr;
   TProPanel* ProPanel2 = nullptr;
