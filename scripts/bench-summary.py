@@ -42,6 +42,15 @@ for name in ("BM_HarvestTable", "BM_HarvestTableNoBold", "BM_HarvestScript", "BM
     if t20 and t200:
         line(f"{name[3:]} 10x ratio", f"{t200 / t20:.2f}x", "<= 12x", t200 / t20 <= 12)
 
+print("Card harvest (realistic 3 MB card page; 10x = 30 MB page time / 3 MB page time)")
+t3 = ms("BM_HarvestCards/3")
+if t3:
+    line("HarvestCards throughput", f"{3 / (t3 / 1000):.0f} MB/s", ">= 200 MB/s", 3 / (t3 / 1000) >= 200)
+for name in ("BM_HarvestCards", "BM_HarvestCardsUnclosed", "BM_HarvestCardsBare", "BM_HarvestCardsEndlessAttribute"):
+    t3, t30 = ms(f"{name}/3"), ms(f"{name}/30")
+    if t3 and t30:
+        line(f"{name[3:]} 10x ratio", f"{t30 / t3:.2f}x", "<= 12x", t30 / t3 <= 12)
+
 print("Grid and statistics (100 000 rows)")
 for name, label, budget in (
         ("BM_AddGridRow100k/iterations:5", "AddGridRow x 100 000 (one batch)", 200),
