@@ -1,6 +1,7 @@
 #include "Conversions.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -126,6 +127,26 @@ bool ConvertExactQuotient(const std::string& plain, Float& value) {
   return true;
 }
 
+// True when the non-zero number in plain is at least 1 in magnitude: the
+// decimal exponent of its first significant digit is not negative. Read from
+// the text alone, so it holds under any C library locale.
+bool MagnitudeAtLeastOne(const std::string& plain) {
+  const size_t mark = plain.find('e');
+  const std::string_view mantissa = std::string_view(plain).substr(0, mark);
+  const size_t point = std::min(mantissa.find('.'), mantissa.size());
+  const size_t first = mantissa.find_first_not_of("0.");
+  if (first == std::string_view::npos) return false;  // zero
+  // 12.5 leads at 1, 0.5 at -1, 0.001 at -3.
+  const int64_t lead = first < point ? int64_t(point - first) - 1 : -int64_t(first - point);
+  int64_t exponent = 0;
+  size_t i = mark == std::string::npos ? plain.size() : mark + 1;
+  bool negativeExponent = false;
+  if (i < plain.size() && (plain[i] == '+' || plain[i] == '-')) negativeExponent = plain[i++] == '-';
+  // Saturated: far beyond every range already.
+  for (; i < plain.size(); ++i) exponent = std::min<int64_t>(exponent * 10 + (plain[i] - '0'), 1000000000);
+  return lead + (negativeExponent ? -exponent : exponent) >= 0;
+}
+
 template <class Float>
 bool ConvertPlain(const std::string& plain, bool negative, Float& value) {
   Float result = 0;
@@ -136,7 +157,7 @@ bool ConvertPlain(const std::string& plain, bool negative, Float& value) {
   auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), result);
   if (ec == std::errc::result_out_of_range) {
     // Underflow reads as zero; overflow does not convert.
-    if (std::fabs(std::strtold(plain.c_str(), nullptr)) > 1.0L) return false;
+    if (MagnitudeAtLeastOne(plain)) return false;
     result = 0;
   } else if (ec != std::errc() || end != plain.data() + plain.size()) {
     return false;

@@ -1,4 +1,5 @@
 #include <QtTest>
+#include <clocale>
 #include <cstdlib>
 
 #include "Conversions.h"
@@ -7,9 +8,34 @@
 
 using namespace qb;
 
+namespace {
+
+constexpr const char* kCommaLocale = "de_DE.UTF-8";
+
+// The C library's locale for one test row; "C" again afterwards.
+struct CLibraryLocale {
+  bool set;
+  explicit CLibraryLocale(const QString& name) : set(name.isEmpty() || std::setlocale(LC_ALL, qPrintable(name))) {}
+  ~CLibraryLocale() { std::setlocale(LC_ALL, "C"); }
+};
+
+}  // namespace
+
 class TestConversions : public QObject {
   Q_OBJECT
+  QTemporaryDir FLocales;
+
  private slots:
+  void initTestCase() {
+    if (std::setlocale(LC_ALL, kCommaLocale) == nullptr && FLocales.isValid()) {
+      // Not installed here: build it where LOCPATH points.
+      const QString target = FLocales.filePath(kCommaLocale);
+      const QByteArray command = "localedef -i de_DE -f UTF-8 '" + target.toLocal8Bit() + "' >/dev/null 2>&1";
+      if (std::system(command.constData()) != -1) qputenv("LOCPATH", FLocales.path().toLocal8Bit());
+    }
+    std::setlocale(LC_ALL, "C");
+  }
+
   void numericText_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("allowPeriod");
@@ -36,54 +62,64 @@ class TestConversions : public QObject {
     QTest::addColumn<QString>("separator");
     QTest::addColumn<bool>("ok");
     QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("cLocale");  // empty: "C"
     QTest::newRow("plain") << "12.5"
-                           << "." << true << 12.5;
+                           << "." << true << 12.5 << QString();
     QTest::newRow("blanks around") << " 12 "
-                                   << "." << true << 12.0;
+                                   << "." << true << 12.0 << QString();
     QTest::newRow("plus point five") << "+.5"
-                                     << "." << true << 0.5;
+                                     << "." << true << 0.5 << QString();
     QTest::newRow("lone period") << "."
-                                 << "." << true << 0.0;
+                                 << "." << true << 0.0 << QString();
     QTest::newRow("negative") << "-3.25"
-                              << "." << true << -3.25;
+                              << "." << true << -3.25 << QString();
     QTest::newRow("exponent") << "1e5"
-                              << "." << true << 100000.0;
+                              << "." << true << 100000.0 << QString();
     QTest::newRow("exponent signed") << "2.5E-7"
-                                     << "." << true << 2.5e-7;
+                                     << "." << true << 2.5e-7 << QString();
     QTest::newRow("exponent no digits") << "1e"
-                                        << "." << false << 0.0;
+                                        << "." << false << 0.0 << QString();
     QTest::newRow("lone minus") << "-"
-                                << "." << false << 0.0;
+                                << "." << false << 0.0 << QString();
     QTest::newRow("empty") << ""
-                           << "." << false << 0.0;
+                           << "." << false << 0.0 << QString();
     QTest::newRow("blanks only") << "   "
-                                 << "." << false << 0.0;
+                                 << "." << false << 0.0 << QString();
     QTest::newRow("two periods") << "1.2.3"
-                                 << "." << false << 0.0;
+                                 << "." << false << 0.0 << QString();
     QTest::newRow("letters") << "abc"
-                             << "." << false << 0.0;
+                             << "." << false << 0.0 << QString();
     QTest::newRow("dollar") << "$5"
-                            << "." << false << 0.0;
+                            << "." << false << 0.0 << QString();
     QTest::newRow("comma under period") << "1,5"
-                                        << "." << false << 0.0;
+                                        << "." << false << 0.0 << QString();
     QTest::newRow("comma locale") << "1,5"
-                                  << "," << true << 1.5;
+                                  << "," << true << 1.5 << QString();
     QTest::newRow("period under comma") << "1.5"
-                                        << "," << false << 0.0;
+                                        << "," << false << 0.0 << QString();
     QTest::newRow("inner blank") << "1 5"
-                                 << "." << false << 0.0;
+                                 << "." << false << 0.0 << QString();
     QTest::newRow("overflow") << "1e99999"
-                              << "." << false << 0.0;
+                              << "." << false << 0.0 << QString();
     QTest::newRow("underflow reads zero") << "1e-99999"
-                                          << "." << true << 0.0;
+                                          << "." << true << 0.0 << QString();
     QTest::newRow("hex is not decimal") << "0x10"
-                                        << "." << false << 0.0;
+                                        << "." << false << 0.0 << QString();
+    QTest::newRow("comma locale beyond range") << "1,5e5000"
+                                               << "," << false << 0.0 << kCommaLocale;
+    QTest::newRow("comma locale below range") << "-1,5e-5000"
+                                              << "," << true << 0.0 << kCommaLocale;
+    QTest::newRow("comma locale exponent") << "2,5E-7"
+                                           << "," << true << 2.5e-7 << kCommaLocale;
   }
   void strToFloat() {
     QFETCH(QString, text);
     QFETCH(QString, separator);
     QFETCH(bool, ok);
     QFETCH(double, value);
+    QFETCH(QString, cLocale);
+    const CLibraryLocale locale(cLocale);
+    if (!locale.set) QSKIP("the de_DE.UTF-8 locale is neither installed nor could be built with localedef");
     const std::string t = text.toStdString();
     const char sep = separator.toLatin1().at(0);
     if (ok) {
