@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <memory>
 
 #include "Application.h"
@@ -247,22 +248,30 @@ void TCalcForm::ApplyStayOnTop() {
 void TCalcForm::HideMenuItemClick(QObject*) { close(); }
 
 void TCalcForm::FlashButton(TProSpeedButton* button) {
-  QPointer<TProSpeedButton> guard(button);
   button->SetAllowAllUp(true);
   button->SetGroupIndex(1);
   button->SetDown(true);
-  Delay(kFlashMs);
-  if (!guard) return;
-  button->SetDown(false);
-  button->SetAllowAllUp(false);
-  button->SetGroupIndex(0);
+  // The key acts at once, in the order typed; a timer of the button's own lets
+  // it up, so nothing waits here and the window may close meanwhile.
+  auto* release = button->findChild<QTimer*>(QStringLiteral("FlashTimer"), Qt::FindDirectChildrenOnly);
+  if (!release) {
+    release = new QTimer(button);
+    release->setObjectName(QStringLiteral("FlashTimer"));
+    release->setSingleShot(true);
+    release->setTimerType(Qt::PreciseTimer);
+    connect(release, &QTimer::timeout, button, [button] {
+      button->SetDown(false);
+      button->SetAllowAllUp(false);
+      button->SetGroupIndex(0);
+    });
+  }
+  release->start(int(kFlashMs));  // a repeated key stays down 50 ms from its last press
 }
 
 bool TCalcForm::FormKeyDown(int key, Qt::KeyboardModifiers) {
   if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-    QPointer<TCalcForm> self(this);
     FlashButton(EqualButton);
-    if (self) DoCalc(EqualButton);
+    DoCalc(EqualButton);
     return true;
   }
   if (key == Qt::Key_F1) {
@@ -313,9 +322,7 @@ bool TCalcForm::FormKeyPress(char key) {
       button = PointButton;
       break;
   }
-  QPointer<TCalcForm> self(this);
   FlashButton(button);
-  if (!self) return true;
   switch (action) {
     case CalcKey::Back:
       BackButtonClick(button);

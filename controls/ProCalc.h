@@ -70,7 +70,7 @@ class TCalcForm : public QDialog {
   // Clears the owning dialog's FForm.
   void FormDestroy(QObject* sender);
 
-  // Shows a key pressed for 50 ms while events keep being processed.
+  // Shows a key pressed for 50 ms; returns at once, events go on meanwhile.
   void FlashButton(TProSpeedButton* button);
 
   const CalcEngine& Engine() const { return FEngine; }
