@@ -3,7 +3,7 @@ BUILD     ?= build
 GENERATOR ?= Ninja
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all setup configure build run test bench fuzz clean
+.PHONY: all setup configure build run test bench fuzz package clean
 
 all: build
 
@@ -25,6 +25,10 @@ test: build
 
 bench: build
 	@bash scripts/bench.sh $(BUILD)
+
+# A Debian package in build/package/, checked with lintian and appstreamcli.
+package: build
+	@bash scripts/package.sh $(BUILD)
 
 fuzz: setup
 	@bash scripts/fuzz.sh

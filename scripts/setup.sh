@@ -12,6 +12,11 @@ packages=(
   fonts-dejavu-core fonts-liberation
 )
 
+# make package also needs the Debian packaging and checking tools.
+if [[ "${1:-}" == "--package" ]]; then
+  packages+=(dpkg-dev fakeroot lintian appstream desktop-file-utils man-db)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
