@@ -1,11 +1,15 @@
 #include "LVMainGrid.h"
 
+#include <QClipboard>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelection>
+#include <QKeyEvent>
 #include <QStyle>
 #include <algorithm>
 
+#include "GridExport.h"
 #include "GridRules.h"
 #include "ResearchGridModel.h"
 
@@ -48,6 +52,25 @@ void LVMainGridView::FitItemNumberColumn() {
   const int needed = itemDelegate()->sizeHint(option, QModelIndex()).width() + margins + (showGrid() ? 1 : 0);
   const int width = std::max(ResearchGridModel::ColumnWidth(kItemNumberColumn), needed);
   if (columnWidth(kItemNumberColumn) < width) setColumnWidth(kItemNumberColumn, width);
+}
+
+void LVMainGridView::CopySelectedRows() const {
+  const std::vector<char> flags = SelectedFlags();
+  std::vector<size_t> rows;
+  for (size_t r = 0; r < flags.size(); ++r)
+    if (flags[r]) rows.push_back(r);
+  if (rows.empty()) return;
+  QGuiApplication::clipboard()->setText(QString::fromUtf8(GridRowsAsTabText(FModel->Rows(), rows)));
+}
+
+void LVMainGridView::keyPressEvent(QKeyEvent* event) {
+  // Whole rows, not the current cell; Ctrl+A (select all) is the view's own.
+  if (event->matches(QKeySequence::Copy)) {
+    CopySelectedRows();
+    event->accept();
+    return;
+  }
+  QTableView::keyPressEvent(event);
 }
 
 void LVMainGridView::changeEvent(QEvent* event) {

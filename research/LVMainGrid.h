@@ -24,8 +24,12 @@ class LVMainGridView : public QTableView {
   // Removes the flagged rows; the remaining rows keep their selection.
   void RemoveFlagged(const std::vector<char>& flags);
 
+  // The selected rows, in grid order, to the clipboard as tab-separated lines.
+  void CopySelectedRows() const;
+
  protected:
   void changeEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  signals:
   void ColumnClick(int column);

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -23,6 +24,9 @@
 #include "Application.h"
 #include "Conversions.h"
 #include "Dialogs.h"
+#include "Exception.h"
+#include "Files.h"
+#include "GridExport.h"
 #include "GridRules.h"
 #include "HarvestText.h"
 #include "LVMainGrid.h"
@@ -45,7 +49,8 @@ const int kGridHeight = 131;
 
 // The page shown in the promotional browser when the maker's page cannot load.
 // The browser reaches 25 px past its panel: the right padding keeps the text in view.
-const char* kLocalPromotion = R"(<html><body style="margin:0;font:12px sans-serif;background:#fdfbf4;color:#333">
+const char* kLocalPromotion =
+    R"(<html><body style="margin:0;font:12px sans-serif;background:#fdfbf4;color:#333">
 <div style="padding:10px 35px 10px 10px"><div style="font-weight:bold;font-size:15px;color:#a01818">Quellbid</div>
 <p>Harvest completed auctions with <b>F7</b>, prune the grid, then open <b>Graphs and Statistics</b>.</p>
 <p style="color:#666">Tip: remove zero-bid items before looking at prices.</p></div></body></html>)";
@@ -253,6 +258,7 @@ void TfrmMainPrice::BuildMenus() {
   };
   const Item items[] = {
       {"File", "Search2", "Search Start Page", &TfrmMainPrice::Search2Click, {}},
+      {"File", "ExportGrid1", "Export Grid...", &TfrmMainPrice::ExportGrid1Click, {}},
       {"File", "Exit1", "Exit", &TfrmMainPrice::Exit1Click, {}},
       {"View", "NewResearchWindow1", "New Research Window", &TfrmMainPrice::NewResearchWindow1Click, {}},
       {"View", "Calculator1", "Calculator", &TfrmMainPrice::Calculator1Click, {}},
@@ -265,9 +271,20 @@ void TfrmMainPrice::BuildMenus() {
       {"Filters", "Low1", "Set Low", &TfrmMainPrice::Low1Click, {}},
       {"Parse", "RemoveZero1", "Remove Zero Bid Items", &TfrmMainPrice::RemoveZero1Click, {}},
       {"Parse", "RemoveCheckedItems1", "Remove Checked Items", &TfrmMainPrice::RemoveCheckedItems1Click, {}},
-      {"Parse", "RemoveUncheckedItems1", "Remove Unchecked Items", &TfrmMainPrice::RemoveUncheckedItems1Click, {}},
-      {"Parse", "DeleteSelectedItems1", "Remove Selected Items", &TfrmMainPrice::DeleteSelectedItems1Click, {}},
-      {"Parse", "RemoveUnselectedItems1", "Remove Unselected Items", &TfrmMainPrice::RemoveUnselectedItems1Click,
+      {"Parse",
+       "RemoveUncheckedItems1",
+       "Remove Unchecked Items",
+       &TfrmMainPrice::RemoveUncheckedItems1Click,
+       {}},
+      {"Parse",
+       "DeleteSelectedItems1",
+       "Remove Selected Items",
+       &TfrmMainPrice::DeleteSelectedItems1Click,
+       {}},
+      {"Parse",
+       "RemoveUnselectedItems1",
+       "Remove Unselected Items",
+       &TfrmMainPrice::RemoveUnselectedItems1Click,
        {}},
       {"Help", "OnlineHelp1", "Program Help", &TfrmMainPrice::OnlineHelp1Click, {}},
       {"Help", "AboutRegister1", "About", &TfrmMainPrice::AboutRegister1Click, {}},
@@ -280,6 +297,7 @@ void TfrmMainPrice::BuildMenus() {
       menu = menuBar()->addMenu(menuTitle);
       menu->setObjectName(menuTitle + QStringLiteral("Menu"));
     }
+    if (item.handler == &TfrmMainPrice::Exit1Click) menu->addSeparator();
     QAction* action = menu->addAction(QString::fromLatin1(item.caption));
     action->setObjectName(QString::fromLatin1(item.name));
     if (!item.key.isEmpty()) {
@@ -320,12 +338,15 @@ void TfrmMainPrice::BuildToolBar(QWidget* panel) {
        &TfrmMainPrice::NewResearchWindow1Click},
       {"pSpdDelZero", "Delete All Zero Bid Items", "delete-zero", &TfrmMainPrice::RemoveZero1Click},
       {"pSpdStatsGraph", "Show Graph", "graph", &TfrmMainPrice::Graphs1Click},
-      {"psbSearchStartPage", "Reset Search Start Page / Keep Grid", "start-page", &TfrmMainPrice::Search2Click},
+      {"psbSearchStartPage", "Reset Search Start Page / Keep Grid", "start-page",
+       &TfrmMainPrice::Search2Click},
       {"psbCalculator", "Show Calculator", "calculator", &TfrmMainPrice::Calculator1Click},
-      {"psbSeeAuction", "View selected in system browser", "see-auction", &TfrmMainPrice::SeeSelectedItem1Click},
+      {"psbSeeAuction", "View selected in system browser", "see-auction",
+       &TfrmMainPrice::SeeSelectedItem1Click},
       {"psbSetLow", "Set Low Filter", "set-low", &TfrmMainPrice::Low1Click},
       {"psbSetHigh", "Set High Filter", "set-high", &TfrmMainPrice::Hi1Click},
-      {"psbDeleteChecked", "Delete Checked Items", "delete-checked", &TfrmMainPrice::RemoveCheckedItems1Click},
+      {"psbDeleteChecked", "Delete Checked Items", "delete-checked",
+       &TfrmMainPrice::RemoveCheckedItems1Click},
       {"psbDeleteUnchecked", "Delete Unchecked Items", "delete-unchecked",
        &TfrmMainPrice::RemoveUncheckedItems1Click},
       {"psbDeleteSelected", "Delete Selected", "delete-selected", &TfrmMainPrice::DeleteSelectedItems1Click},
@@ -352,6 +373,18 @@ void TfrmMainPrice::BuildToolBar(QWidget* panel) {
 // File
 
 void TfrmMainPrice::Search2Click() { Bro->Navigate(StartPageAddress()); }
+
+void TfrmMainPrice::ExportGrid1Click() {
+  const QString fileName = QFileDialog::getSaveFileName(
+      this, QStringLiteral("Export Grid"), QDir(CurrentDirectory()).filePath(QStringLiteral("grid.csv")),
+      QStringLiteral("CSV files (*.csv);;All files (*)"));
+  if (fileName.isEmpty()) return;
+  try {
+    WriteFileWhole(QFile::encodeName(fileName).toStdString(), GridCsv(Rows()));
+  } catch (const Exception& e) {
+    ErrorMessageBox(QString::fromUtf8(e.what()), this);
+  }
+}
 
 void TfrmMainPrice::Exit1Click() { close(); }
 
@@ -410,7 +443,8 @@ void TfrmMainPrice::Low1Click() { PriceFilter(QStringLiteral("Low Filter"), fals
 
 void TfrmMainPrice::PriceFilter(const QString& caption, bool high) {
   QString text = QStringLiteral("0.00");
-  if (!InputQuery(caption, QStringLiteral("Filter current grid items. Enter Without '$'"), text, this)) return;
+  if (!InputQuery(caption, QStringLiteral("Filter current grid items. Enter Without '$'"), text, this))
+    return;
   const float filter = FilterValue(text.toStdString(), LocaleDecimalSeparator());
   const GridRows& rows = Rows();
   RemoveWhere([&](size_t i) {
@@ -480,7 +514,8 @@ void TfrmMainPrice::resizeEvent(QResizeEvent* event) {
 }
 
 bool TfrmMainPrice::eventFilter(QObject* watched, QEvent* event) {
-  if ((watched == ppAds || watched == ProPanel2) && event->type() == QEvent::Resize) Guard([&] { ppAdsResize(); });
+  if ((watched == ppAds || watched == ProPanel2) && event->type() == QEvent::Resize)
+    Guard([&] { ppAdsResize(); });
   return QMainWindow::eventFilter(watched, event);
 }
 

@@ -60,6 +60,8 @@ class TfrmMainPrice : public QMainWindow {
  public slots:
   // File
   void Search2Click();
+  // The grid as CSV, rows in grid order, to a file the user picks.
+  void ExportGrid1Click();
   void Exit1Click();
   // View
   void NewResearchWindow1Click();

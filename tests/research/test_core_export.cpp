@@ -1,0 +1,129 @@
+#include <QtTest>
+#include <string>
+#include <vector>
+
+#include "Exception.h"
+#include "Files.h"
+#include "GridExport.h"
+#include "GridRows.h"
+
+using namespace qb;
+
+namespace {
+
+// An RFC 4180 reader: records of fields, quoted fields with doubled quotes,
+// CR LF between records.
+std::vector<std::vector<std::string>> ParseCsv(const std::string& text) {
+  std::vector<std::vector<std::string>> records(1);
+  std::string field;
+  bool quoted = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quoted) {
+      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+        field += '"';
+        ++i;
+      } else if (c == '"') {
+        quoted = false;
+      } else {
+        field += c;
+      }
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == ',') {
+      records.back().push_back(field);
+      field.clear();
+    } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      records.back().push_back(field);
+      field.clear();
+      records.emplace_back();
+      ++i;
+    } else {
+      field += c;
+    }
+  }
+  if (records.back().empty()) records.pop_back();
+  return records;
+}
+
+GridRows Grid() {
+  GridRows grid;
+  grid.AddGridRow("Plain lamp", "101", "3", "12.50");
+  grid.AddGridRow("Lamp, brass \"Mid\"\r\nsecond line", "102", "0", "1299.00");
+  grid.AddGridRow("Tab\there \u00e9", "103", "--", "5");
+  return grid;
+}
+
+std::string ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string("<missing>");
+}
+
+}  // namespace
+
+class TestExport : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void csvRoundTrip() {
+    const GridRows grid = Grid();
+    const auto records = ParseCsv(GridCsv(grid));
+    QCOMPARE(records.size(), size_t(4));
+    QCOMPARE(records[0], (std::vector<std::string>{"Item Number", "Bids", "Amount", "Description"}));
+    for (size_t i = 0; i < grid.size(); ++i) {
+      const ResearchRow& row = grid[i];
+      QCOMPARE(records[i + 1],
+               (std::vector<std::string>{row.itemNumber, row.bids, row.amount, row.description}));
+    }
+  }
+
+  void tabText() {
+    QCOMPARE(GridRowsAsTabText(Grid(), {0, 2}), std::string("101\t3\t12.50\tPlain lamp\n"
+                                                            "103\t--\t5\t\"Tab\there \u00e9\"\n"));
+    QCOMPARE(GridRowsAsTabText(Grid(), {1}),
+             std::string("102\t0\t1299.00\t\"Lamp, brass \"\"Mid\"\"\r\nsecond line\"\n"));
+    QCOMPARE(GridRowsAsTabText(Grid(), {}), std::string());
+  }
+
+  void writeReplacesWhole() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("grid.csv");
+    WriteFileWhole(path.toStdString(), "old contents that are longer");
+    WriteFileWhole(path.toStdString(), "new");
+    QCOMPARE(ReadAll(path), std::string("new"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"grid.csv"});
+  }
+
+  // A failed write says why and leaves neither a half file nor a temporary one.
+  void writeFails_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing folder") << "missing/grid.csv"
+                                    << "No such file or directory";
+    QTest::newRow("folder is a file") << "file/grid.csv"
+                                      << "Not a directory";
+    QTest::newRow("target is a folder") << "folder"
+                                        << "Is a directory";
+  }
+  void writeFails() {
+    QFETCH(QString, target);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir("folder");
+    WriteFileWhole(dir.filePath("file").toStdString(), "kept");
+    const std::string path = dir.filePath(target).toStdString();
+    try {
+      WriteFileWhole(path, "data");
+      QFAIL("no error");
+    } catch (const Exception& e) {
+      QCOMPARE(QString::fromUtf8(e.what()),
+               "Cannot write file \"" + QString::fromStdString(path) + "\". " + reason);
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
+             (QStringList{"file", "folder"}));
+    QCOMPARE(ReadAll(dir.filePath("file")), std::string("kept"));
+  }
+};
+
+QTEST_GUILESS_MAIN(TestExport)
+#include "test_core_export.moc"

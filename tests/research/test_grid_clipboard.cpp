@@ -1,0 +1,45 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QMenuBar>
+#include <QtTest>
+
+#include "LVMainGrid.h"
+#include "Price1.h"
+#include "ResearchGridModel.h"
+
+using namespace qb;
+
+class TestGridClipboard : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // Ctrl+C copies the selected rows in grid order, not the current cell;
+  // Ctrl+A selects every row.
+  void copyAndSelectAll() {
+    ResearchGridModel model;
+    model.AddGridRow("First", "11", "2", "1.50");
+    model.AddGridRow("Second", "12", "0", "2.00");
+    model.AddGridRow("Third", "13", "5", "3.25");
+    LVMainGridView view(&model);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.setCurrentIndex(model.index(2, 3));
+    view.SelectRows({1, 0, 1});
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("11\t2\t1.50\tFirst\n13\t5\t3.25\tThird\n"));
+    QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(view.SelectedCount(), 3);
+  }
+
+  void exportBeforeExit() {
+    TfrmMainPrice window;
+    QMenu* file = window.menuBar()->findChild<QMenu*>("FileMenu");
+    QVERIFY(file);
+    QStringList items;
+    for (QAction* action : file->actions()) items << (action->isSeparator() ? "-" : action->text());
+    QCOMPARE(items, (QStringList{"Search Start Page", "Export Grid...", "-", "Exit"}));
+  }
+};
+
+QTEST_MAIN(TestGridClipboard)
+#include "test_grid_clipboard.moc"
