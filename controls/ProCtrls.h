@@ -338,19 +338,32 @@ class TProButton : public QPushButton {
   // Set while a stored form loads the button, so an existing caption is kept by SetKind.
   void SetLoading(bool on) { FLoading = on; }
 
-  // Performs the click: clicked() is the OnClick event. Help kinds open help at the
-  // first help context found on the button or its parents; Close kinds close their
-  // window; a nonzero modal result then closes the containing QDialog with done().
-  void Click() { click(); }
+  // Performs the click: clicked() is the OnClick event, and a nonzero modal result
+  // then closes the containing QDialog with done(). A Help kind that finds a help
+  // context on the button or its parents opens help instead, and a Close kind
+  // closes its window instead: for these the click goes no further, so neither
+  // released() nor clicked() is emitted, by whatever way the click came.
+  void Click();
+
+ protected:
+  bool event(QEvent* event) override;
+  void nextCheckState() override;
 
  private:
   void Clicked();
+  void EndTakenClick(unsigned serial);
 
   mutable TProButtonKind FKind = pbkCustom;
   int FModalResult = 0;
   bool FCancel = false;
   bool FDefault = false;
   bool FLoading = false;
+  // A click taken by the kind keeps the button's signals blocked until the
+  // event (depth) it came in has been handled, or until the event loop runs.
+  int FEventDepth = 0;
+  int FTakenAtDepth = -1;
+  unsigned FTakenSerial = 0;
+  bool FSignalsWereBlocked = false;
 };
 
 // Panel with per-side 3-D bevels, a coloured border and a word-wrapped,

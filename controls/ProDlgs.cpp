@@ -184,7 +184,7 @@ void TCommonDialogForm::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
     for (TProButton* button : Buttons())
       if (button->Cancel() && button->isVisible() && button->isEnabled()) {
-        button->click();
+        button->Click();
         break;
       }
     event->accept();

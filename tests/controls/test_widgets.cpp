@@ -341,6 +341,54 @@ class TestWidgets : public QObject {
     QVERIFY(!form.isVisible());
   }
 
+  // A window's own click handler, connected after the button was built, runs for
+  // every kind but Help (with a context found) and Close, whichever way the click comes.
+  void kindsThatEndTheClick_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("helpContext");
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<bool>("handlerRuns");
+    QTest::addColumn<bool>("helpOpened");
+    QTest::addColumn<bool>("windowOpen");
+    QTest::newRow("help, mouse") << int(pbkHelp) << 9 << "mouse" << false << true << true;
+    QTest::newRow("help, Space") << int(pbkHelpGer) << 9 << "space" << false << true << true;
+    QTest::newRow("help, animated") << int(pbkHelp) << 9 << "animated" << false << true << true;
+    QTest::newRow("help without context") << int(pbkHelp) << 0 << "mouse" << true << false << true;
+    QTest::newRow("close, mouse") << int(pbkClose) << 9 << "mouse" << false << false << false;
+    QTest::newRow("close, click()") << int(pbkCloseChn) << 0 << "click" << false << false << false;
+    QTest::newRow("ok") << int(pbkOk) << 9 << "mouse" << true << false << false;
+    QTest::newRow("custom") << int(pbkCustom) << 9 << "space" << true << false << true;
+  }
+  void kindsThatEndTheClick() {
+    QFETCH(int, kind);
+    QFETCH(int, helpContext);
+    QFETCH(QString, way);
+    QDialog window;
+    SetWidgetHelpContext(&window, helpContext);
+    auto* button = new TProButton(&window);
+    button->SetKind(TProButtonKind(kind));
+    window.show();
+    bool helpOpened = false;
+    SetHelpContextHandler([&](int) { helpOpened = true; });
+    int handled = 0;
+    connect(button, &QAbstractButton::clicked, this, [&] { ++handled; });
+    if (way == "mouse") {
+      QTest::mouseClick(button, Qt::LeftButton);
+    } else if (way == "space") {
+      QTest::keyClick(button, Qt::Key_Space);
+    } else if (way == "animated") {
+      button->animateClick();
+      QTRY_VERIFY(!button->isDown());
+    } else {
+      button->click();
+    }
+    QCoreApplication::processEvents();
+    QTEST(handled == 1, "handlerRuns");
+    QTEST(helpOpened, "helpOpened");
+    QTEST(window.isVisible(), "windowOpen");
+    QVERIFY(!button->signalsBlocked());  // a later click is heard again
+  }
+
   void statusBarHoldsChildren() {
     TProStatusBar bar;
     bar.resize(300, 24);
