@@ -1,7 +1,7 @@
 #include "Conversions.h"
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <clocale>
 #include <cmath>

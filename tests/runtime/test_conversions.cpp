@@ -15,7 +15,8 @@ constexpr const char* kCommaLocale = "de_DE.UTF-8";
 // The C library's locale for one test row; "C" again afterwards.
 struct CLibraryLocale {
   bool set;
-  explicit CLibraryLocale(const QString& name) : set(name.isEmpty() || std::setlocale(LC_ALL, qPrintable(name))) {}
+  explicit CLibraryLocale(const QString& name)
+      : set(name.isEmpty() || std::setlocale(LC_ALL, qPrintable(name))) {}
   ~CLibraryLocale() { std::setlocale(LC_ALL, "C"); }
 };
 
