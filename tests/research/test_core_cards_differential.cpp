@@ -1,0 +1,54 @@
+#include <QtTest>
+#include <string>
+
+#include "CardPageGenerator.h"
+#include "CardReferenceReader.h"
+#include "HarvestCards.h"
+#include "Snapshot.h"
+
+// ReadCardPage against the card rules applied to libxml2's tree of the same
+// page: generated pages of every card generation and form, and the sample pages.
+class TestCardsDifferential : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void generatedPages();
+  void samplePages();
+};
+
+void TestCardsDifferential::generatedPages() {
+  size_t byReason[4] = {};
+  size_t withoutList = 0;
+  for (uint64_t seed = 1; seed <= 600; ++seed) {
+    qbtest::SeededChoices choices(seed);
+    const std::string page = qbtest::GenerateCardPage(choices);
+    const std::string difference = qbtest::CompareCardReadings(page);
+    if (!difference.empty()) {
+      QFile file(QString("differing-page-%1.htm").arg(seed));
+      if (file.open(QIODevice::WriteOnly)) file.write(page.data(), static_cast<qint64>(page.size()));
+      QFAIL(qPrintable(QString("seed %1 (page in %2): %3")
+                           .arg(seed)
+                           .arg(QFileInfo(file).absoluteFilePath(), QString::fromStdString(difference))));
+    }
+    const qb::CardPage cards = qb::ReadCardPage(page);
+    withoutList += !cards.hasResultsList;
+    for (const qb::SoldCard& card : cards.sold) ++byReason[static_cast<size_t>(card.leftOut)];
+  }
+  // The pages reach every outcome, or the comparison proves little.
+  QVERIFY(withoutList > 0);
+  QVERIFY2(byReason[0] > 200, qPrintable(QString::number(byReason[0])));
+  for (size_t reason = 1; reason < 4; ++reason)
+    QVERIFY2(byReason[reason] > 10, qPrintable(QString::number(reason)));
+}
+
+void TestCardsDifferential::samplePages() {
+  const QDir pages(qEnvironmentVariable("QB_SOURCE_DIR") + "/pages");
+  for (const QString& name : pages.entryList({"sample-cards-*.htm"}, QDir::Files, QDir::Name)) {
+    const std::string page = qb::ReadSnapshotText(pages.filePath(name).toStdString());
+    const std::string difference = qbtest::CompareCardReadings(page);
+    QVERIFY2(difference.empty(), qPrintable(name + ": " + QString::fromStdString(difference)));
+  }
+}
+
+QTEST_GUILESS_MAIN(TestCardsDifferential)
+#include "test_core_cards_differential.moc"
