@@ -55,6 +55,8 @@ const char* kLocalPromotion =
 <p>Harvest completed auctions with <b>F7</b>, prune the grid, then open <b>Graphs and Statistics</b>.</p>
 <p style="color:#666">Tip: remove zero-bid items before looking at prices.</p></div></body></html>)";
 
+QString Text(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
 // Harvest results go into the grid; the view hears of new rows in one batch.
 class WindowHarvestTarget : public HarvestTarget {
  public:
@@ -71,24 +73,21 @@ class WindowHarvestTarget : public HarvestTarget {
   void ShowDollarNotice() override {
     FModel->EndAdding();  // the rows found so far show behind the message
     FModel->BeginAdding();
-    InformationMessageBox(QStringLiteral("Only U.S. Dollar auctions have been added to the grid"), FWindow);
+    InformationMessageBox(Text(kDollarNoticeText), FWindow);
   }
   void ShowNoResults() override {
-    FWarning->SetCaption(QStringLiteral("No Results Added"));
-    FWarning->SetWarningMessage(QStringLiteral("No Results Added"));
+    FWarning->SetCaption(Text(kNoResultsText));
+    FWarning->SetWarningMessage(Text(kNoResultsText));
     FWarning->Execute();
   }
   void ShowNoSoldListings() override {
     FModel->EndAdding();
     FModel->BeginAdding();
-    FWarning->SetCaption(QString::fromUtf8(kNoResultsText.data(), qsizetype(kNoResultsText.size())));
-    FWarning->SetWarningMessage(
-        QString::fromUtf8(kNoSoldListingsText.data(), qsizetype(kNoSoldListingsText.size())));
+    FWarning->SetCaption(Text(kNoResultsText));
+    FWarning->SetWarningMessage(Text(kNoSoldListingsText));
     FWarning->Execute();
   }
-  void ShowHarvestReport(std::string_view report) override {
-    FReport->setText(QString::fromUtf8(report.data(), qsizetype(report.size())));
-  }
+  void ShowHarvestReport(std::string_view report) override { FReport->setText(Text(report)); }
 
  private:
   ResearchGridModel* FModel;
