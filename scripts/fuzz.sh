@@ -3,7 +3,8 @@
 # UndefinedBehaviorSanitizer in build-fuzz/, then runs each one for
 # FUZZ_SECONDS (default 60). A target's seed corpus is fuzz/corpus_<name>/ and
 # its dictionary fuzz/fuzz_<name>.dict, when they exist. Extra libFuzzer
-# options: FUZZ_ARGS. Exits non-zero when any target reports a finding.
+# options: FUZZ_ARGS; FUZZ_TARGETS (names, e.g. "fuzz_cards fuzz_cards_differential")
+# runs only those. Exits non-zero when any target reports a finding.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${FUZZ_BUILD:-build-fuzz}
@@ -19,7 +20,8 @@ fi
 targets=()
 for src in fuzz/fuzz_*.cpp; do
   [[ -f "$src" ]] || continue
-  targets+=("$(basename "$src" .cpp)")
+  name=$(basename "$src" .cpp)
+  if [[ -z "${FUZZ_TARGETS:-}" || " $FUZZ_TARGETS " == *" $name "* ]]; then targets+=("$name"); fi
 done
 if [[ ${#targets[@]} -eq 0 ]]; then
   echo "No fuzz targets in fuzz/" >&2
