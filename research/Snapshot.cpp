@@ -1,12 +1,22 @@
 #include "Snapshot.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 #include "Exception.h"
 
@@ -56,31 +66,6 @@ std::string SaveSnapshot(SnapshotNameGenerator& generator, std::string_view docu
   return name;
 }
 
-std::string ReadFileBytes(const std::string& fileName) {
-  std::FILE* file = std::fopen(fileName.c_str(), "rb");
-  if (!file) ThrowFileError("read", fileName, errno);
-  std::string bytes;
-  // One read of the whole size; the loop only matters for files that grow or
-  // cannot tell their size.
-  std::error_code sizeError;
-  const auto size = std::filesystem::file_size(fileName, sizeError);
-  bytes.resize(sizeError ? size_t(1) << 16 : static_cast<size_t>(size) + 1);
-  size_t used = 0;
-  for (;;) {
-    used += std::fread(bytes.data() + used, 1, bytes.size() - used, file);
-    if (used < bytes.size()) break;
-    bytes.resize(bytes.size() * 2);
-  }
-  if (std::ferror(file)) {
-    const int error = errno;
-    std::fclose(file);
-    ThrowFileError("read", fileName, error);
-  }
-  std::fclose(file);
-  bytes.resize(used);
-  return bytes;
-}
-
 std::string PageTextFromBytes(std::string_view bytes) {
   if (bytes.empty()) return {};
   if (const void* nul = std::memchr(bytes.data(), 0, bytes.size()))
@@ -104,8 +89,197 @@ std::string PageTextFromBytes(std::string_view bytes) {
   return text;
 }
 
+namespace {
+
+#if defined(__SSE2__)
+size_t SumBytes(__m128i counts) {
+  const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
+  return static_cast<size_t>(_mm_cvtsi128_si32(sums)) + static_cast<size_t>(_mm_extract_epi16(sums, 4));
+}
+#endif
+
+// Bytes the line ends of text[0, n) add to it as page text: one for each lone
+// CR or lone LF, two for a last line without a line end.
+size_t AddedLineEndBytes(const char* text, size_t n) {
+  if (n == 0) return 0;
+  size_t cr = 0, lf = 0, pairs = 0, i = 0;
+#if defined(__SSE2__)
+  // 16 bytes at a time, counted in byte lanes that are summed before they can
+  // overflow; a pair is a CR whose next byte is LF.
+  const __m128i crs = _mm_set1_epi8('\r'), lfs = _mm_set1_epi8('\n');
+  while (i + 17 <= n) {
+    __m128i crCount = _mm_setzero_si128(), lfCount = crCount, pairCount = crCount;
+    for (int round = 0; round < 255 && i + 17 <= n; ++round, i += 16) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+      const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + 1));
+      const __m128i isCr = _mm_cmpeq_epi8(bytes, crs);
+      crCount = _mm_sub_epi8(crCount, isCr);
+      lfCount = _mm_sub_epi8(lfCount, _mm_cmpeq_epi8(bytes, lfs));
+      pairCount = _mm_sub_epi8(pairCount, _mm_and_si128(isCr, _mm_cmpeq_epi8(next, lfs)));
+    }
+    cr += SumBytes(crCount);
+    lf += SumBytes(lfCount);
+    pairs += SumBytes(pairCount);
+  }
+#endif
+  // The pair of a CR just before i is counted above.
+  for (size_t j = i; j < n; ++j) {
+    if (text[j] == '\r') {
+      ++cr;
+    } else if (text[j] == '\n') {
+      ++lf;
+      if (j > i && text[j - 1] == '\r') ++pairs;
+    }
+  }
+  const char last = text[n - 1];
+  return (cr - pairs) + (lf - pairs) + (last == '\r' || last == '\n' ? 0 : 2);
+}
+
+// Offset of the last CR or LF in text[0, n); n when there is none.
+size_t LastLineEnd(const char* text, size_t n) {
+  size_t i = n;
+#if defined(__SSE2__)
+  const __m128i crs = _mm_set1_epi8('\r'), lfs = _mm_set1_epi8('\n');
+  for (; i >= 16; i -= 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i - 16));
+    const auto ends = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, crs), _mm_cmpeq_epi8(bytes, lfs))));
+    if (ends) return i - 16 + static_cast<size_t>(std::bit_width(ends) - 1);
+  }
+#endif
+  while (i > 0)
+    if (text[--i] == '\r' || text[i] == '\n') return i;
+  return n;
+}
+
+// Rewrites text[0, n) in place, from its end, as the page text of total bytes
+// (n + AddedLineEndBytes); the lines before the last added byte stay put.
+void ExpandLineEnds(char* text, size_t n, size_t total) {
+  size_t from = n, to = total;
+  if (to > from && text[n - 1] != '\r' && text[n - 1] != '\n') {
+    text[--to] = '\n';
+    text[--to] = '\r';
+  }
+  // Each byte still to move has a line end before it, as to > from says.
+  while (to > from) {
+    const size_t end = LastLineEnd(text, from);
+    to -= from - end - 1;
+    std::memmove(text + to, text + end + 1, from - end - 1);
+    from = (text[end] == '\n' && end > 0 && text[end - 1] == '\r') ? end - 1 : end;
+    text[--to] = '\n';
+    text[--to] = '\r';
+  }
+}
+
+}  // namespace
+
+PageText::PageText(PageText&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)),
+      size_(std::exchange(other.size_, 0)),
+      capacity_(std::exchange(other.capacity_, 0)) {}
+
+PageText& PageText::operator=(PageText&& other) noexcept {
+  if (this != &other) {
+    Release();
+    data_ = std::exchange(other.data_, nullptr);
+    size_ = std::exchange(other.size_, 0);
+    capacity_ = std::exchange(other.capacity_, 0);
+  }
+  return *this;
+}
+
+PageText::~PageText() { Release(); }
+
+#if defined(__linux__)
+// An anonymous mapping: it grows with mremap, which moves no byte, and from
+// 2 MiB on it asks for huge pages, since faulting in a big page 4 KiB at a
+// time costs more than reading it.
+namespace {
+constexpr size_t kPage = 4096;
+constexpr size_t kHugePage = size_t(2) << 20;
+size_t Pages(size_t bytes) { return (bytes + kPage - 1) / kPage * kPage; }
+}  // namespace
+
+bool PageText::Reserve(size_t capacity) {
+  // Whole huge pages from 2 MiB on, so the mapping starts on a huge page too.
+  const size_t bytes = capacity >= kHugePage ? (capacity + kHugePage - 1) / kHugePage * kHugePage
+                                             : Pages(std::max<size_t>(capacity, 1));
+  if (bytes == capacity_) return true;
+  void* block = data_ ? mremap(data_, Pages(capacity_), bytes, MREMAP_MAYMOVE)
+                      : mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (block == MAP_FAILED) return false;
+  if (bytes >= kHugePage) madvise(block, bytes, MADV_HUGEPAGE);
+  data_ = static_cast<char*>(block);
+  capacity_ = bytes;
+  return true;
+}
+
+void PageText::Release() {
+  if (data_) munmap(data_, Pages(capacity_));
+  data_ = nullptr;
+  size_ = capacity_ = 0;
+}
+#else
+bool PageText::Reserve(size_t capacity) {
+  void* block = std::realloc(data_, std::max<size_t>(capacity, 1));
+  if (!block) return false;
+  data_ = static_cast<char*>(block);
+  capacity_ = capacity;
+  return true;
+}
+
+void PageText::Release() {
+  std::free(data_);
+  data_ = nullptr;
+  size_ = capacity_ = 0;
+}
+#endif
+
+int PageText::Read(std::FILE* file, size_t sizeHint) {
+  Release();
+  // One read of the whole size; the loop only matters for files that grow or
+  // cannot tell their size (standard input).
+  if (!Reserve(sizeHint ? sizeHint + 1 : size_t(1) << 16)) return ENOMEM;
+  size_t used = 0;
+  for (;;) {
+    used += std::fread(data_ + used, 1, capacity_ - used, file);
+    if (used < capacity_) break;
+    if (!Reserve(capacity_ * 2)) {
+      Release();
+      return ENOMEM;
+    }
+  }
+  if (std::ferror(file)) {
+    const int error = errno ? errno : EIO;
+    Release();
+    return error;
+  }
+  if (const void* nul = std::memchr(data_, 0, used))
+    used = static_cast<size_t>(static_cast<const char*>(nul) - data_);
+  const size_t total = used + AddedLineEndBytes(data_, used);
+  if (!Reserve(total)) {
+    Release();
+    return ENOMEM;
+  }
+  ExpandLineEnds(data_, used, total);
+  size_ = total;
+  return 0;
+}
+
+PageText ReadPageText(const std::string& fileName) {
+  std::FILE* file = std::fopen(fileName.c_str(), "rb");
+  if (!file) ThrowFileError("read", fileName, errno);
+  std::error_code sizeError;
+  const auto size = std::filesystem::file_size(fileName, sizeError);
+  PageText text;
+  const int error = text.Read(file, sizeError ? 0 : static_cast<size_t>(size));
+  std::fclose(file);
+  if (error) ThrowFileError("read", fileName, error);
+  return text;
+}
+
 std::string ReadSnapshotText(const std::string& fileName) {
-  return PageTextFromBytes(ReadFileBytes(fileName));
+  return std::string(ReadPageText(fileName).view());
 }
 
 }  // namespace qb

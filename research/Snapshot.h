@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <string_view>
@@ -35,14 +37,43 @@ void WriteSnapshotFile(const std::string& fileName, std::string_view bytes);
 // Makes a fresh snapshot file holding the document bytes; returns its name.
 std::string SaveSnapshot(SnapshotNameGenerator& generator, std::string_view documentBytes);
 
-// The whole file's bytes. Throws Exception: Cannot read file "<name>". <reason>
-std::string ReadFileBytes(const std::string& fileName);
-
 // The page text of snapshot bytes: the bytes up to the first NUL, each CR LF,
 // lone CR and lone LF turned into CR LF, and a CR LF after the last line.
 std::string PageTextFromBytes(std::string_view bytes);
 
-// ReadFileBytes followed by PageTextFromBytes.
+// A page text read from a file into one block of its own, grown in place
+// (without copies) while it is read and turned into page text. Moved, never
+// copied; the view lives as long as the object.
+class PageText {
+ public:
+  PageText() = default;
+  PageText(PageText&& other) noexcept;
+  PageText& operator=(PageText&& other) noexcept;
+  PageText(const PageText&) = delete;
+  PageText& operator=(const PageText&) = delete;
+  ~PageText();
+
+  std::string_view view() const { return {data_, size_}; }
+
+  // Reads file to its end and makes the bytes page text as PageTextFromBytes
+  // does. sizeHint is the expected byte count (0: unknown). Returns 0, or the
+  // errno of the failed read (the text is then empty).
+  int Read(std::FILE* file, size_t sizeHint);
+
+ private:
+  bool Reserve(size_t capacity);
+  void Release();
+
+  char* data_ = nullptr;
+  size_t size_ = 0;
+  size_t capacity_ = 0;
+};
+
+// The page text of the named file. Throws Exception:
+// Cannot read file "<name>". <reason>
+PageText ReadPageText(const std::string& fileName);
+
+// ReadPageText as a string.
 std::string ReadSnapshotText(const std::string& fileName);
 
 }  // namespace qb

@@ -1,6 +1,13 @@
 #include "HarvestCli.h"
 
-#include "Exception.h"
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <sstream>
+#include <system_error>
+
+#include "ByteSearch.h"
 #include "HarvestText.h"
 #include "Snapshot.h"
 
@@ -8,24 +15,145 @@ namespace qb {
 
 namespace {
 
-// The research window's harvest target without a window: rows go to the grid,
-// messages to the error stream, one per line.
-class StreamHarvestTarget : public HarvestTarget {
+constexpr std::string_view kProgram = "quellbid-harvest";
+constexpr size_t kOutputChunk = size_t(1) << 16;
+
+// An output stream that keeps its first error; later writes are dropped.
+class Output {
  public:
-  StreamHarvestTarget(GridRows& grid, std::ostream& err) : grid_(grid), err_(err) {}
-  bool AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
-                  std::string_view amount) override {
-    return grid_.AddGridRow(description, itemNumber, bids, amount);
+  explicit Output(std::FILE* file) : file_(file) {}
+  void Write(std::string_view bytes) {
+    if (error_ || bytes.empty()) return;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) error_ = errno ? errno : EIO;
   }
-  void ShowDollarNotice() override { err_ << kDollarNoticeText << '\n'; }
-  void ShowNoResults() override { err_ << kNoResultsText << '\n'; }
+  // Flushes and reports the first error (0 for none).
+  int Finish() {
+    if (!error_ && std::fflush(file_) != 0) error_ = errno ? errno : EIO;
+    if (!error_ && std::ferror(file_)) error_ = EIO;
+    return error_;
+  }
+  int error() const { return error_; }
 
  private:
-  GridRows& grid_;
-  std::ostream& err_;
+  std::FILE* file_;
+  int error_ = 0;
 };
 
+// "quellbid-harvest: <what>: <text>" on standard error ("<what>: " left out
+// when empty).
+void Message(Output& err, std::string_view what, std::string_view text) {
+  std::string line(kProgram);
+  line += ": ";
+  if (!what.empty()) {
+    line += what;
+    line += ": ";
+  }
+  line += text;
+  line += '\n';
+  err.Write(line);
+}
+
+std::string_view FileLabel(const std::string& file) {
+  if (file == "-") return "standard input";
+  return file;
+}
+
+// The harvest of the command line: rows go to the CSV (or to the grid for
+// --stats), messages to standard error under the name of the page's file.
+class CliHarvestTarget : public HarvestTarget {
+ public:
+  CliHarvestTarget(GridRows* grid, Output& out, Output& err) : grid_(grid), out_(out), err_(err) {
+    if (!grid_) csv_.reserve(kOutputChunk + 4096);
+  }
+  void StartFile(std::string_view label) { label_ = label; }
+
+  bool AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
+                  std::string_view amount) override {
+    if (grid_) return grid_->AddGridRow(description, itemNumber, bids, amount);
+    if (!rule_.Accepts(description, itemNumber, amount)) return false;
+    AppendCsvRow(csv_, itemNumber, bids, amount, description);
+    if (csv_.size() >= kOutputChunk) FlushCsv();
+    return true;
+  }
+  void ShowDollarNotice() override { Message(err_, label_, kDollarNoticeText); }
+  void ShowNoResults() override { Message(err_, label_, kNoResultsText); }
+  void ShowNoSoldListings() override { Message(err_, label_, kNoSoldListingsText); }
+  void ShowHarvestReport(std::string_view report) override { Message(err_, label_, report); }
+
+  void FlushCsv() {
+    out_.Write(csv_);
+    csv_.clear();
+  }
+
+ private:
+  GridRows* grid_;
+  Output& out_;
+  Output& err_;
+  std::string_view label_;
+  GridAddRule rule_;
+  std::string csv_;
+};
+
+// The expected size of a file, 0 when it cannot tell (a pipe, a terminal).
+size_t SizeHint(const std::string& file) {
+  std::error_code error;
+  const auto size = std::filesystem::file_size(file == "-" ? "/dev/stdin" : file, error);
+  return error ? 0 : static_cast<size_t>(size);
+}
+
+// Reads one file of the command line; 0 or the errno of the failure.
+int ReadPage(const std::string& file, std::FILE* in, PageText& page) {
+  if (file == "-") return page.Read(in, SizeHint(file));
+  std::FILE* stream = std::fopen(file.c_str(), "rb");
+  if (!stream) return errno;
+  const int error = page.Read(stream, SizeHint(file));
+  std::fclose(stream);
+  return error;
+}
+
+// Relays the lines of a message text, each under the program's name.
+void Messages(Output& err, const std::string& text) {
+  size_t from = 0;
+  while (from < text.size()) {
+    size_t end = text.find('\n', from);
+    if (end == std::string::npos) end = text.size();
+    Message(err, {}, std::string_view(text).substr(from, end - from));
+    from = end + 1;
+  }
+}
+
+int Finish(int status, Output& out, Output& err) {
+  if (const int error = out.Finish()) {
+    Message(err, "standard output", std::strerror(error));
+    status = kHarvestWriteFailed;
+  }
+  if (err.Finish()) status = kHarvestWriteFailed;
+  return status;
+}
+
 }  // namespace
+
+const std::string_view kHarvestUsage =
+    "Usage: quellbid-harvest [--stats] FILE...\n"
+    "\n"
+    "Harvests saved auction result pages (table, script or card layout) into one\n"
+    "research grid, with the same rules as \"Add All From Page\" (F7): records\n"
+    "without a description, with a price not in U.S. dollars or with an item\n"
+    "number already in the grid are left out. Snapshot files (log#######.sha)\n"
+    "are read like any saved page. A FILE of - is standard input.\n"
+    "\n"
+    "The grid is written to standard output as CSV (header Item Number,Bids,\n"
+    "Amount,Description; CR LF line ends). Messages go to standard error, each\n"
+    "as \"quellbid-harvest: FILE: message\".\n"
+    "\n"
+    "Options:\n"
+    "  --stats   print the figures of \"Graphs and Statistics\" instead of the CSV\n"
+    "  --help    show this text\n"
+    "\n"
+    "Exit status: 0 done, 1 bad command line or no figures for --stats (fewer\n"
+    "than 4 rows, an Amount that is not a number), 2 a file could not be read\n"
+    "(nothing is written to standard output then), 3 standard output or\n"
+    "standard error could not be written (a full disk, a closed output).\n";
 
 bool ParseHarvestArguments(const std::vector<std::string>& arguments, HarvestOptions& options,
                            std::string& error) {
@@ -53,74 +181,126 @@ bool ParseHarvestArguments(const std::vector<std::string>& arguments, HarvestOpt
   return true;
 }
 
-void WriteHarvestUsage(std::ostream& out) {
-  out << "Usage: quellbid-harvest [--stats] FILE...\n"
-         "\n"
-         "Harvests saved auction result pages (table or script layout) into one\n"
-         "research grid, with the same rules as \"Add All From Page\" (F7): records\n"
-         "without a description, with a price not in U.S. dollars or with an item\n"
-         "number already in the grid are left out. Snapshot files (log#######.sha)\n"
-         "are read like any saved page.\n"
-         "\n"
-         "The grid is written to standard output as CSV (header Item Number,Bids,\n"
-         "Amount,Description; CR LF line ends). Messages go to standard error.\n"
-         "\n"
-         "Options:\n"
-         "  --stats   print the figures of \"Graphs and Statistics\" instead of the CSV\n"
-         "  --help    show this text\n"
-         "\n"
-         "Exit status: 0 done, 1 bad command line or no figures for --stats (fewer\n"
-         "than 4 rows, an Amount that is not a number), 2 a file could not be read\n"
-         "(nothing is written to standard output then).\n";
+namespace {
+
+bool NeedsQuotes(std::string_view text) {
+  for (const char c : text)
+    if (c == ',' || c == '"' || c == '\r' || c == '\n') return true;
+  return false;
+}
+
+}  // namespace
+
+void AppendCsvField(std::string& out, std::string_view text) {
+  if (!NeedsQuotes(text)) {
+    out += text;
+    return;
+  }
+  out += '"';
+  for (size_t quote; (quote = text.find('"')) != std::string_view::npos; text.remove_prefix(quote + 1)) {
+    out += text.substr(0, quote + 1);
+    out += '"';
+  }
+  out += text;
+  out += '"';
 }
 
 std::string CsvField(std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-  std::string field = "\"";
-  for (const char c : text) {
-    if (c == '"') field += '"';
-    field += c;
-  }
-  field += '"';
+  std::string field;
+  AppendCsvField(field, text);
   return field;
 }
 
-void WriteGridCsv(const GridRows& grid, std::ostream& out) {
-  out << "Item Number,Bids,Amount,Description\r\n";
-  for (const ResearchRow& row : grid.rows())
-    out << CsvField(row.itemNumber) << ',' << CsvField(row.bids) << ',' << CsvField(row.amount) << ','
-        << CsvField(row.description) << "\r\n";
+void AppendCsvRow(std::string& out, std::string_view itemNumber, std::string_view bids,
+                  std::string_view amount, std::string_view description) {
+  AppendCsvField(out, itemNumber);
+  out += ',';
+  AppendCsvField(out, bids);
+  out += ',';
+  AppendCsvField(out, amount);
+  out += ',';
+  AppendCsvField(out, description);
+  out += "\r\n";
 }
 
-int RunHarvestCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+std::string_view GridAddRule::Key(uint32_t index) const {
+  return std::string_view(keys_).substr(starts_[index], starts_[index + 1] - starts_[index]);
+}
+
+// A slot holds the key's hash in its high half, so a probe that meets another
+// key rarely has to read it; the low half is the key index + 1.
+void GridAddRule::Grow() {
+  std::vector<uint64_t> old(slots_.empty() ? 1024 : slots_.size() * 2, 0);
+  old.swap(slots_);
+  const size_t mask = slots_.size() - 1;
+  for (const uint64_t slot : old) {
+    if (!slot) continue;
+    size_t i = static_cast<size_t>(slot >> 32) & mask;
+    while (slots_[i]) i = (i + 1) & mask;
+    slots_[i] = slot;
+  }
+}
+
+bool GridAddRule::Accepts(std::string_view description, std::string_view itemNumber,
+                          std::string_view amount) {
+  if (description.empty() || amount == kForeignAmount) return false;
+  const size_t start = keys_.size();
+  keys_ += itemNumber;
+  for (size_t k = start; k < keys_.size(); ++k) keys_[k] = FoldAscii(keys_[k]);
+  const std::string_view key = std::string_view(keys_).substr(start);
+  const size_t count = starts_.size() - 1;
+  if (2 * (count + 1) > slots_.size()) Grow();
+  const auto hash = static_cast<uint32_t>(std::hash<std::string_view>{}(key));
+  const size_t mask = slots_.size() - 1;
+  size_t i = hash & mask;
+  for (; slots_[i]; i = (i + 1) & mask) {
+    if ((slots_[i] >> 32) == hash && Key(static_cast<uint32_t>(slots_[i]) - 1) == key) {
+      keys_.resize(start);
+      return false;
+    }
+  }
+  slots_[i] = (uint64_t{hash} << 32) | (count + 1);
+  starts_.push_back(keys_.size());
+  return true;
+}
+
+int RunHarvestCli(const std::vector<std::string>& arguments, std::FILE* in, std::FILE* out, std::FILE* err) {
+  Output output(out), errors(err);
   HarvestOptions options;
   std::string error;
   if (!ParseHarvestArguments(arguments, options, error)) {
-    err << "quellbid-harvest: " << error << "\nTry 'quellbid-harvest --help'.\n";
-    return 1;
+    Message(errors, {}, error);
+    errors.Write("Try 'quellbid-harvest --help'.\n");
+    return Finish(kHarvestBadUse, output, errors);
   }
   if (options.help) {
-    WriteHarvestUsage(out);
-    return 0;
+    output.Write(kHarvestUsage);
+    return Finish(kHarvestDone, output, errors);
   }
   // Every file is read before anything is harvested, so an unreadable one
   // leaves standard output empty.
-  std::vector<std::string> pages;
-  pages.reserve(options.files.size());
-  for (const std::string& file : options.files) {
-    try {
-      pages.push_back(ReadSnapshotText(file));
-    } catch (const Exception& e) {
-      err << e.what() << '\n';
-      return 2;
+  std::vector<PageText> pages(options.files.size());
+  for (size_t i = 0; i < pages.size(); ++i) {
+    if (const int readError = ReadPage(options.files[i], in, pages[i])) {
+      Message(errors, FileLabel(options.files[i]), std::strerror(readError));
+      return Finish(kHarvestUnreadable, output, errors);
     }
   }
   GridRows grid;
-  StreamHarvestTarget target(grid, err);
-  for (const std::string& page : pages) HarvestPage(page, target);
-  if (options.stats) return WriteGridStatistics(grid, out, err) ? 0 : 1;
-  WriteGridCsv(grid, out);
-  return 0;
+  CliHarvestTarget target(options.stats ? &grid : nullptr, output, errors);
+  if (!options.stats) output.Write("Item Number,Bids,Amount,Description\r\n");
+  for (size_t i = 0; i < pages.size() && !output.error(); ++i) {
+    target.StartFile(FileLabel(options.files[i]));
+    HarvestPage(pages[i].view(), target);
+    pages[i] = PageText();  // its rows are written or copied
+  }
+  target.FlushCsv();
+  if (!options.stats) return Finish(kHarvestDone, output, errors);
+  std::ostringstream figures, problems;
+  const bool shown = WriteGridStatistics(grid, figures, problems);
+  output.Write(figures.str());
+  Messages(errors, problems.str());
+  return Finish(shown ? kHarvestDone : kHarvestBadUse, output, errors);
 }
 
 }  // namespace qb

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
+#include <cstdio>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "GridRows.h"
@@ -11,7 +14,7 @@ namespace qb {
 struct HarvestOptions {
   bool help = false;
   bool stats = false;
-  std::vector<std::string> files;
+  std::vector<std::string> files;  // "-" is standard input
 };
 
 // Reads the command line into options; false (with a message in error) for
@@ -19,19 +22,44 @@ struct HarvestOptions {
 bool ParseHarvestArguments(const std::vector<std::string>& arguments, HarvestOptions& options,
                            std::string& error);
 
-void WriteHarvestUsage(std::ostream& out);
-
-// The grid as CSV (RFC 4180, CR LF line ends): header, then one line per row.
-void WriteGridCsv(const GridRows& grid, std::ostream& out);
+extern const std::string_view kHarvestUsage;
 
 // Field quoted when it holds a comma, quote, CR or LF; quotes doubled.
 std::string CsvField(std::string_view text);
+void AppendCsvField(std::string& out, std::string_view text);
+// One CSV line of the grid (RFC 4180, CR LF line end).
+void AppendCsvRow(std::string& out, std::string_view itemNumber, std::string_view bids,
+                  std::string_view amount, std::string_view description);
+
+// The add rule of GridRows::AddGridRow for a grid that is written out row by
+// row instead of kept: only the item numbers are kept (letter case folded, in
+// one block with an open-addressing index), a few bytes a row.
+class GridAddRule {
+ public:
+  bool Accepts(std::string_view description, std::string_view itemNumber, std::string_view amount);
+
+ private:
+  std::string_view Key(uint32_t index) const;
+  void Grow();
+
+  std::string keys_;                  // the folded item numbers, one after another
+  std::vector<size_t> starts_ = {0};  // key i is keys_[starts_[i], starts_[i + 1])
+  std::vector<uint64_t> slots_;       // hash << 32 | key index + 1; 0 is a free slot
+};
 
 // The figures of the statistics window for the grid's Amount column.
 // Returns false when they cannot be given (the message is on err).
 bool WriteGridStatistics(const GridRows& grid, std::ostream& out, std::ostream& err);
 
-// The whole program: 0 done, 1 bad command line, 2 a file could not be read.
-int RunHarvestCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+// The exit statuses of the program.
+enum HarvestStatus {
+  kHarvestDone = 0,
+  kHarvestBadUse = 1,       // bad command line; no figures for --stats
+  kHarvestUnreadable = 2,   // a file could not be read (standard output stays empty)
+  kHarvestWriteFailed = 3,  // standard output or standard error could not be written
+};
+
+// The whole program; in is read for the file name "-".
+int RunHarvestCli(const std::vector<std::string>& arguments, std::FILE* in, std::FILE* out, std::FILE* err);
 
 }  // namespace qb

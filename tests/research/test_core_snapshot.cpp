@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cstdio>
 
 #include "Exception.h"
 #include "Snapshot.h"
@@ -45,12 +46,32 @@ class TestSnapshot : public QObject {
     QTest::newRow("CR before NUL") << QByteArray("ab\r\0\ncd", 7) << QByteArray("ab\r\n");
     QTest::newRow("high bytes unchanged")
         << QByteArray("caf\xe9\n\xc3\xa9") << QByteArray("caf\xe9\r\n\xc3\xa9\r\n");
+    // The file reader counts line ends 16 bytes at a time.
+    const QByteArray fifteen(15, 'x');
+    QTest::newRow("CR LF across blocks") << fifteen + "\r\n" + fifteen << fifteen + "\r\n" + fifteen + "\r\n";
+    QTest::newRow("CR ends a block, LF starts none") << fifteen + "\r" + fifteen + "\n"
+                                                     << fifteen + "\r\n" + fifteen + "\r\n";
+    QTest::newRow("block of line ends")
+        << QByteArray("\n\r\n\r\r\n\n\n\r\r\r\n\n\r\n\r\n") << QByteArray("\r\n").repeated(12);
+    QTest::newRow("grows past its first block")
+        << QByteArray(70000, 'a') + QByteArray("\rb\0c", 4) << QByteArray(70000, 'a') + "\r\nb\r\n";
   }
   void pageText() {
     QFETCH(QByteArray, bytes);
     QFETCH(QByteArray, text);
     const std::string result = PageTextFromBytes(View(bytes));
     QCOMPARE(QByteArray(result.data(), static_cast<qsizetype>(result.size())), text);
+    // The same text read from a file, of known and of unknown size.
+    for (const size_t hint : {static_cast<size_t>(bytes.size()), size_t(0)}) {
+      std::FILE* file = std::tmpfile();
+      QVERIFY(file);
+      std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), file);
+      std::rewind(file);
+      PageText read;
+      QCOMPARE(read.Read(file, hint), 0);
+      std::fclose(file);
+      QCOMPARE(QByteArray(read.view().data(), static_cast<qsizetype>(read.view().size())), text);
+    }
   }
 
   void fileName_data() {

@@ -11,9 +11,18 @@ struct Run {
   QByteArray err;
 };
 
-inline Run Harvest(const QStringList& arguments) {
+// input goes to standard input. A shell redirection such as ">/dev/full" or
+// ">&-" runs the program through /bin/sh with it.
+inline Run Harvest(const QStringList& arguments, const QByteArray& input = {},
+                   const QString& redirection = {}) {
+  const QString program = qEnvironmentVariable("QB_BINARY_DIR") + "/quellbid-harvest";
   QProcess process;
-  process.start(qEnvironmentVariable("QB_BINARY_DIR") + "/quellbid-harvest", arguments);
+  if (redirection.isEmpty())
+    process.start(program, arguments);
+  else
+    process.start("/bin/sh", QStringList{"-c", "exec \"$0\" \"$@\" " + redirection, program} + arguments);
+  process.write(input);
+  process.closeWriteChannel();
   Run run;
   if (!process.waitForFinished(30000)) return run;
   run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;

@@ -9,6 +9,11 @@ namespace {
 
 QString Sample(const QString& name) { return qEnvironmentVariable("QB_SOURCE_DIR") + "/pages/" + name; }
 
+QByteArray ReadSample(const QString& name) {
+  QFile file(Sample(name));
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 void WriteFile(const QString& name, const QByteArray& bytes) {
   QFile file(name);
   QVERIFY(file.open(QIODevice::WriteOnly));
@@ -16,7 +21,12 @@ void WriteFile(const QString& name, const QByteArray& bytes) {
 }
 
 const QByteArray kHeader = "Item Number,Bids,Amount,Description\r\n";
-const QByteArray kNotice = "Only U.S. Dollar auctions have been added to the grid\n";
+const QByteArray kNotice = "Only U.S. Dollar auctions have been added to the grid";
+
+// A message line as the program writes it about a file.
+QByteArray Said(const QString& file, const QByteArray& text) {
+  return "quellbid-harvest: " + file.toUtf8() + ": " + text + "\n";
+}
 
 }  // namespace
 
@@ -32,6 +42,7 @@ class TestHarvestCli : public QObject {
               "rd=1\">Say \"cheese\", please</a></td><td><b>$3.00</b></td><td rowspan=\"1\">2</td></tr>\n");
     WriteFile("other.htm", "<html><body>Just a page</body></html>");
     WriteFile("empty.sha", "");
+    WriteFile("nosold.htm", "<ul class=\"srp-results x\"><li class=\"s-item\">Shop on the site</li></ul>");
   }
 
   void csvField_data() {
@@ -92,35 +103,50 @@ class TestHarvestCli : public QObject {
   // The real program on sample pages: rows, messages, exit status.
   void program_data() {
     QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("input");
     QTest::addColumn<int>("status");
     QTest::addColumn<int>("rows");
     QTest::addColumn<QByteArray>("err");
-    QTest::newRow("table page") << QStringList{Sample("sample-lamps.htm")} << 0 << 22 << kNotice;
-    QTest::newRow("script page, no notice")
-        << QStringList{Sample("sample-pens.htm")} << 0 << 14 << QByteArray();
-    QTest::newRow("three pages, one notice")
-        << QStringList{Sample("sample-lamps.htm"), Sample("sample-watches.htm"), Sample("sample-pens.htm")}
-        << 0 << 52 << kNotice;
+    const QString lamps = Sample("sample-lamps.htm"), pens = Sample("sample-pens.htm");
+    const QString watches = Sample("sample-watches.htm");
+    QTest::newRow("table page") << QStringList{lamps} << QByteArray() << 0 << 22 << Said(lamps, kNotice);
+    QTest::newRow("script page, no notice") << QStringList{pens} << QByteArray() << 0 << 14 << QByteArray();
+    QTest::newRow("three pages, one notice under its file")
+        << QStringList{pens, watches, lamps} << QByteArray() << 0 << 52 << Said(watches, kNotice);
     QTest::newRow("same page twice adds once")
-        << QStringList{Sample("sample-watches.htm"), Sample("sample-watches.htm")} << 0 << 16 << kNotice;
+        << QStringList{watches, watches} << QByteArray() << 0 << 16 << Said(watches, kNotice);
+    QTest::newRow("standard input") << QStringList{"-"} << ReadSample("sample-lamps.htm") << 0 << 22
+                                    << Said("standard input", kNotice);
+    QTest::newRow("standard input beside a file")
+        << QStringList{pens, "-"} << ReadSample("sample-pens.htm") << 0 << 14 << QByteArray();
     QTest::newRow("page of another kind")
-        << QStringList{"other.htm"} << 0 << 0 << QByteArray("No Results Added\n");
-    QTest::newRow("empty snapshot") << QStringList{"empty.sha"} << 0 << 0 << QByteArray("No Results Added\n");
-    QTest::newRow("missing file") << QStringList{Sample("sample-pens.htm"), "log1000000.sha"} << 2 << -1
-                                  << QByteArray(
-                                         "Cannot read file \"log1000000.sha\". No such file or directory\n");
-    QTest::newRow("folder") << QStringList{"."} << 2 << -1
-                            << QByteArray("Cannot read file \".\". Is a directory\n");
-    QTest::newRow("no file") << QStringList() << 1 << -1
+        << QStringList{"other.htm"} << QByteArray() << 0 << 0 << Said("other.htm", "No Results Added");
+    QTest::newRow("empty snapshot") << QStringList{"empty.sha"} << QByteArray() << 0 << 0
+                                    << Said("empty.sha", "No Results Added");
+    QTest::newRow("card page without sold cards") << QStringList{"nosold.htm"} << QByteArray() << 0 << 0
+                                                  << Said("nosold.htm", "0 sold listings: 0 added") +
+                                                         Said("nosold.htm",
+                                                              "This page shows no sold listings. Search with "
+                                                              "the Sold Items filter, then press F7 again.");
+    QTest::newRow("card page reported")
+        << QStringList{Sample("sample-cards-2025.htm")} << QByteArray() << 0 << 14
+        << Said(Sample("sample-cards-2025.htm"),
+                "22 sold listings: 14 added, 7 left out (price not a single U.S. "
+                "dollar amount), 1 left out (no item number)");
+    QTest::newRow("missing file") << QStringList{pens, "log1000000.sha"} << QByteArray() << 2 << -1
+                                  << Said("log1000000.sha", "No such file or directory");
+    QTest::newRow("folder") << QStringList{"."} << QByteArray() << 2 << -1 << Said(".", "Is a directory");
+    QTest::newRow("no file") << QStringList() << QByteArray() << 1 << -1
                              << QByteArray(
                                     "quellbid-harvest: no file given\nTry 'quellbid-harvest --help'.\n");
   }
   void program() {
     QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, input);
     QFETCH(int, status);
     QFETCH(int, rows);
     QFETCH(QByteArray, err);
-    const Run run = Harvest(arguments);
+    const Run run = Harvest(arguments, input);
     QCOMPARE(run.status, status);
     QCOMPARE(run.err, err);
     if (rows < 0) {
@@ -133,7 +159,7 @@ class TestHarvestCli : public QObject {
     // record starts: each row begins with its item number.
     int count = 0;
     for (const QByteArray& line : run.out.split('\n'))
-      if (QRegularExpression("^45\\d{8},").match(QString::fromUtf8(line)).hasMatch()) ++count;
+      if (QRegularExpression("^\\d{10,12},").match(QString::fromUtf8(line)).hasMatch()) ++count;
     QCOMPARE(count, rows);
   }
 
@@ -151,6 +177,60 @@ class TestHarvestCli : public QObject {
     QCOMPARE(lines.value(4), QByteArray("4514209904,33,1024.50,Sterling Overlay Fountain Pen\r"));
     QVERIFY(!run.out.contains("4514209909"));  // priced in pounds
     QVERIFY(!run.out.contains("4514209913"));  // Australian dollars
+  }
+
+  // Output that cannot be written: a message on standard error where it can
+  // be, and the exit status of a failed write.
+  void writeErrors_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("redirection");
+    QTest::addColumn<QByteArray>("err");
+    const QString lamps = Sample("sample-lamps.htm");
+    QTest::newRow("full disk") << QStringList{lamps} << ">/dev/full"
+                               << Said(lamps, kNotice) + Said("standard output", "No space left on device");
+    QTest::newRow("closed output") << QStringList{lamps} << ">&-"
+                                   << Said(lamps, kNotice) + Said("standard output", "Bad file descriptor");
+    QTest::newRow("help to a full disk")
+        << QStringList{"--help"} << ">/dev/full" << Said("standard output", "No space left on device");
+    QTest::newRow("statistics to a full disk")
+        << QStringList{"--stats", Sample("sample-pens.htm")} << ">/dev/full"
+        << Said("standard output", "No space left on device");
+    QTest::newRow("messages to a full disk") << QStringList{lamps} << "2>/dev/full" << QByteArray();
+  }
+  void writeErrors() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, redirection);
+    QFETCH(QByteArray, err);
+    const Run run = Harvest(arguments, {}, redirection);
+    QCOMPARE(run.status, 3);
+    QCOMPARE(run.err, err);
+  }
+
+  // The rule the CSV is written with must be the grid's: each sequence of
+  // rows goes through both, and both must take the same rows.
+  void addRuleMatchesGrid_data() {
+    QTest::addColumn<QStringList>("rows");  // "description|item number|amount"
+    QTest::newRow("new, duplicate, letter case")
+        << QStringList{"a|45A1|1", "b|45a1|2", "c|45A1|3", "d|45b|4"};
+    QTest::newRow("empty description, then the same item") << QStringList{"|7|1", "x|7|1", "y|7|1"};
+    QTest::newRow("foreign, then the same item in dollars") << QStringList{"x|8|FOREIGN", "x|8|2.00"};
+    QTest::newRow("foreign spelled otherwise is an amount") << QStringList{"x|9|foreign", "y|10|FOREIGN "};
+    QTest::newRow("empty item numbers dedupe") << QStringList{"x||1", "y||2"};
+    QTest::newRow("non-ASCII letters keep their case")
+        << QStringList{"x|\u00c9t\u00e9|1", "y|\u00e9t\u00e9|1", "z|\u00c9T\u00c9|1"};
+    QStringList many;  // grows its index several times, with prefixes of each other
+    for (int i = 0; i < 5000; ++i) many << QString("x|%1|1").arg(i % 3000) << QString("x|I%1|1").arg(i);
+    QTest::newRow("thousands") << many;
+  }
+  void addRuleMatchesGrid() {
+    QFETCH(QStringList, rows);
+    qb::GridRows grid;
+    qb::GridAddRule rule;
+    for (const QString& row : rows) {
+      const std::string d = row.section('|', 0, 0).toStdString(), i = row.section('|', 1, 1).toStdString(),
+                        a = row.section('|', 2, 2).toStdString();
+      QCOMPARE(rule.Accepts(d, i, a), grid.AddGridRow(d, i, "1", a));
+    }
   }
 
   void help() {
