@@ -79,6 +79,15 @@ unsigned ClassTokens(std::string_view classList) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// An attribute's value as the document means it: references decoded (rare,
+// so only a value holding '&' is copied). The view lives in buffer or the page.
+std::string_view Attribute(const HtmlTokenizer& tokens, std::string_view name, std::string& buffer) {
+  const std::string_view value = tokens.AttributeValue(name);
+  if (value.find('&') == std::string_view::npos) return value;
+  buffer = DecodeHtmlReferences(value);
+  return buffer;
+}
+
 // Digits, either plain or grouped by thousands commas, from text[i]; returns
 // the end, or i when there are none. The digits go to out.
 size_t ReadGroupedNumber(std::string_view text, size_t i, std::string& out) {
@@ -231,7 +240,8 @@ class CardReader {
     EndRun();
     CardState& c = FCard;
     if (!c.haveLink && EqualsFolded(name, "a")) {
-      const std::string_view href = tokens.AttributeValue("href");
+      std::string buffer;
+      const std::string_view href = Attribute(tokens, "href", buffer);
       if (href.find("/itm/") != std::string_view::npos) {
         c.haveLink = true;
         c.linkItem = ItemNumberOfLink(href);
@@ -261,11 +271,11 @@ class CardReader {
   void Text(std::string_view text) {
     CardState& c = FCard;
     if (c.captionAt != kNone) AppendCollapsedText(text, c.caption);
+    if (c.priceAt != kNone) AppendCollapsedText(text, c.price);
     if (c.titleAt != kNone) {
       if (c.noiseAt == kNone) AppendCollapsedText(text, c.title);
       return;
     }
-    if (c.priceAt != kNone) AppendCollapsedText(text, c.price);
     if (!c.haveBids && c.run.size() < 64) AppendCollapsedText(text, c.run);
   }
 
@@ -285,7 +295,8 @@ class CardReader {
   void Begin(const HtmlTokenizer& tokens, size_t at) {
     FCard = CardState{};
     FCard.cardAt = at;
-    FCard.listingId = std::string(tokens.AttributeValue("data-listingid"));
+    std::string buffer;
+    FCard.listingId = std::string(Attribute(tokens, "data-listingid", buffer));
   }
 
   bool InCard() const { return FCard.Open(); }
@@ -370,13 +381,14 @@ CardPage ReadCardPage(std::string_view page) {
   if (FindIn(page, "srp-results") == npos) return result;
   HtmlTokenizer tokens(page);
   ElementStack stack;
+  std::string classBuffer;
   HtmlTokenizer::Kind kind;
   // The results list: the first element whose class list holds srp-results.
   for (;;) {
     kind = tokens.Next();
     if (kind == HtmlTokenizer::Kind::kEnd) return result;
     if (kind != HtmlTokenizer::Kind::kStartTag) continue;
-    const std::string_view classList = tokens.AttributeValue("class");
+    const std::string_view classList = Attribute(tokens, "class", classBuffer);
     if (classList.find("srp-results") != std::string_view::npos && (ClassTokens(classList) & kResults)) break;
   }
   result.hasResultsList = true;
@@ -399,7 +411,7 @@ CardPage ReadCardPage(std::string_view page) {
       continue;
     }
     const std::string_view name = tokens.Name();
-    const unsigned classes = ClassTokens(tokens.AttributeValue("class"));
+    const unsigned classes = ClassTokens(Attribute(tokens, "class", classBuffer));
     if (classes & kFewerWords) break;
     const int id = stack.Intern(name);
     if (id == ElementStack::kLi && stack.CloseOpenLi()) {

@@ -376,6 +376,22 @@ void AppendCollapsedText(std::string_view text, std::string& out) {
   }
 }
 
+std::string DecodeHtmlReferences(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    size_t length = 0;
+    const uint32_t code = text[i] == '&' ? ReadReference(text, i, length) : 0;
+    if (code) {
+      AppendUtf8(code, out);
+      i += length - 1;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
 std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);

@@ -59,6 +59,9 @@ class HtmlTokenizer {
 // becomes one blank; blank runs at the joins of appended texts merge too.
 void AppendCollapsedText(std::string_view text, std::string& out);
 
+// The text with its character references decoded, nothing else changed.
+std::string DecodeHtmlReferences(std::string_view text);
+
 // out without its leading and trailing blanks.
 std::string_view TrimBlanks(std::string_view text);
 

@@ -200,6 +200,18 @@ void TestCards::cards_data() {
       << Page(Sold2("81", "Whole", "$1.00") + "<li class='s-card data-listingid=82>" +
               Sold2("83", "Lost", "$1"))
       << QByteArrayList{"81|6|1.00|Whole"} << QByteArrayList{ok};
+  QTest::newRow("references in attribute values")
+      << Page(
+             "<li class=\"s-card&#32;x\" data-listingid=&#49;23><div class=s-card__caption>Sold</div><div "
+             "class=s-card__title>A</div><span class=s-card__price>$1.00</span></li>"
+             "<li class=s-card data-listingid=x><div class=s-card__caption>Sold</div><a href=/itm/12&#51;4>"
+             "<div class=s-card__title>B</div></a><span class=s-card__price>$1.00</span></li>")
+      << QByteArrayList{"123|0|1.00|A", "1234|0|1.00|B"} << QByteArrayList{"2 sold listings: 2 added"};
+  QTest::newRow("price inside the title") << Page(
+                                                 "<li class=s-card data-listingid=5><div "
+                                                 "class=s-card__caption>Sold</div><div class=s-card__title>A "
+                                                 "<span class=s-card__price>$1.00</span></div></li>")
+                                          << QByteArrayList{"5|0|1.00|A $1.00"} << QByteArrayList{ok};
   QTest::newRow("no sold card") << Page(Card2("91", "Ended  Jul 20", "Unsold", "$5.00")) << QByteArrayList{}
                                 << QByteArrayList{"0 sold listings: 0 added", Bytes(kNoSoldListingsText)};
   QTest::newRow("results list only in a script")
