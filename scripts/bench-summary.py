@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Prints the budgets side by side from Google Benchmark JSON files:
 harvest throughput, the 10x scaling ratios, the ratio to the memmem floor and
-the grid and statistics times.  usage: bench-summary.py FILE.json..."""
+the grid and statistics times, quellbid-harvest against grep.  usage: bench-summary.py FILE.json..."""
 
 import json
 import sys
@@ -64,3 +64,13 @@ for name, label, budget in (
         ("BM_ComputeStatistics/100000", "statistics", 20)):
     t = ms(name)
     line(label, None if t is None else f"{t:.1f} ms", f"<= {budget} ms", t is not None and t <= budget)
+
+harvest = next((b for n, b in results.items() if n.startswith("CLI_Harvest/")), None)
+grep = next((b for n, b in results.items() if n.startswith("CLI_GrepCount/")), None)
+if harvest and grep:
+    print(f"quellbid-harvest as a process ({harvest['name'].split('/')[1]} table page, against grep -c of one marker)")
+    ratio = harvest["real_time"] / grep["real_time"]
+    line("time / grep -c", f"{ratio:.2f}x", "<= 4x", ratio <= 4)
+    if harvest.get("max_rss_kib"):
+        peak = harvest["max_rss_kib"] * 1024 / harvest["page_bytes"]
+        line("peak memory / page size", f"{peak:.2f}x", "<= 1.3x", peak <= 1.3)

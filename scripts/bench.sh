@@ -15,6 +15,8 @@ for b in "$build"/bench/bench_*; do
 done
 echo "== start-up"
 bash scripts/startup-time.sh "$build" 5 || status=1
+echo "== quellbid-harvest against grep -c"
+/usr/bin/python3 scripts/bench-harvest-cli.py "$build" "$out/harvest-cli.json" || status=1
 echo "== summary"
 /usr/bin/python3 scripts/bench-summary.py "$out"/*.json || status=1
 exit $status
