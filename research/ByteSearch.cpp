@@ -17,7 +17,10 @@ size_t FindBytes(const char* data, size_t size, std::string_view marker) {
   for (const char* p = data; p < nearEnd; ++p) {
     p = static_cast<const char*>(std::memchr(p, marker[0], static_cast<size_t>(nearEnd - p)));
     if (!p) break;
-    if (std::memcmp(p + 1, marker.data() + 1, marker.size() - 1) == 0) return static_cast<size_t>(p - data);
+    // The last byte first: most false starts fail there without a call.
+    if (p[marker.size() - 1] == marker.back() &&
+        std::memcmp(p + 1, marker.data() + 1, marker.size() - 1) == 0)
+      return static_cast<size_t>(p - data);
   }
   if (nearSize == size) return npos;
   const size_t skip = static_cast<size_t>(nearEnd - data);
