@@ -8,8 +8,11 @@ usage: e2e_quellbid.py <quellbid> <working folder> <screenshot folder>
 """
 
 import contextlib
+import csv
+import html.parser
 import os
 import re
+import shutil
 import subprocess
 import sys
 import time
@@ -453,6 +456,75 @@ def run_main_journey():
         press_to_exit(process, "menu item", "Exit")
 
 
+SOURCE = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+# The start page's links to the card sample pages, and the rows and status line each one gives.
+CARD_PAGES = [("Enamel teapots", "sample-cards-2026"), ("Mantel clocks", "sample-cards-2025"),
+              ("Film cameras", "sample-cards-2024")]
+
+
+def card_expectation(page):
+    folder = os.path.join(SOURCE, "tests", "research", "cards")
+    with open(os.path.join(folder, page + ".csv"), encoding="utf-8", newline="") as f:
+        rows = [tuple(r) for r in list(csv.reader(f))[1:]]
+    with open(os.path.join(folder, page + ".report"), encoding="utf-8") as f:
+        return rows, f.read().strip()
+
+
+def check_search_form():
+    """The start page's search box: words typed there open the site's sold listings, newest first."""
+    class Form(html.parser.HTMLParser):
+        def __init__(self):
+            super().__init__()
+            self.action, self.fields = None, []
+
+        def handle_starttag(self, tag, attrs):
+            a = dict(attrs)
+            if tag == "form" and self.action is None:
+                self.action = (a.get("action"), a.get("method"))
+            elif tag == "input" and self.action and "name" in a:
+                self.fields.append((a["name"], a.get("value", "")))
+    form = Form()
+    with open(os.path.join(SOURCE, "pages", "base.htm"), encoding="utf-8") as f:
+        form.feed(f.read())
+    want = (("https://www.ebay.com/sch/i.html", "get"),
+            [("_nkw", ""), ("LH_Sold", "1"), ("LH_Complete", "1"), ("_ipg", "240"), ("_sop", "13")])
+    if (form.action, form.fields) != want:
+        raise Failure(f"start page search form {form.action} {form.fields}")
+
+
+def run_card_pages():
+    """F7 on each card sample page, reached through the real start page: its rows and the status bar line."""
+    global WORKDIR
+    WORKDIR = os.path.join(os.path.dirname(os.path.abspath(WORKDIR)), "cards")
+    shutil.rmtree(WORKDIR, ignore_errors=True)
+    shutil.copytree(os.path.join(SOURCE, "pages"), WORKDIR)
+    with running_program("failure-cards") as process:
+        app, splash = wait_splash(process)
+        press(wait_for("the Start button", lambda: find(splash, name="Start", role="push button"), 10))
+        main = wait_for("the window Quellbid",
+                        lambda: next((w for w in windows(app) if w.name == "Quellbid"), None), 20)
+        expected = []
+        for link_name, page in CARD_PAGES:
+            wait_for("the start page", lambda: find(main, name="Quellbid start page", role="document web"), 30)
+            link = wait_for(f"the link {link_name}", lambda: find(main, name=link_name, role="link"), 10)
+            link.queryAction().doAction(0)  # focus scrolls it into view
+            time.sleep(0.5)
+            activate(process.pid, "Quellbid")
+            click(link)
+            wait_for(page, lambda: find(main, pattern=r" \| Gavelton$", role="document web"), 30)
+            activate(process.pid, "Quellbid")
+            xdotool("key", "F7")
+            rows, report = card_expectation(page)
+            expected += rows
+            status = wait_for("the status bar line", lambda: find(main, pattern=r"^\d+ sold listing", role="label"), 15)
+            wait_for(f"the status bar to say {report!r}", lambda: status.name == report, 10)
+            expect_rows(wait_rows(main, len(expected), f"the rows of {page}"), expected, f"after {page}", ordered=True)
+            log(f"{page}: {len(rows)} rows; status bar {report!r}")
+            screenshot("card-" + page, process.pid, "Quellbid")
+            press_in_background(process.pid, "menu item", "Search Start Page")
+        press_to_exit(process, "menu item", "Exit")
+
+
 def run_exit_from_splash():
     with running_program("failure-splash-exit") as process:
         app, splash = wait_splash(process)
@@ -468,6 +540,8 @@ def main():
         run_exit_from_splash()
         if snapshots():
             raise Failure("Exit on the splash left a snapshot file")
+        check_search_form()
+        run_card_pages()
     except Failure as failure:
         log(f"FAILED: {failure}")
         return 1
