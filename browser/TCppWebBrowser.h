@@ -3,16 +3,23 @@
 #include <QWidget>
 #include <string>
 
+class QEventLoop;
+class QWebEngineProfile;
 class QWebEngineView;
 
 namespace qb {
 
+// What a browser is for: the main browser keeps the user's sign-ins in a
+// persistent profile; the promotional one runs no scripts, reads no local
+// files and sends clicked links to the system browser.
+enum class BrowserRole { Main, Promotional };
+
 // The embedded browser control: navigate, current document, saving the
-// document's HTML into a byte buffer, and a download-complete event.
+// document's HTML, and a download-complete event.
 class TCppWebBrowser : public QWidget {
   Q_OBJECT
  public:
-  explicit TCppWebBrowser(QWidget* parent = nullptr);
+  explicit TCppWebBrowser(QWidget* parent = nullptr, BrowserRole role = BrowserRole::Main);
   ~TCppWebBrowser() override;
 
   // A web address or a local file path; returns at once, loading goes on.
@@ -21,18 +28,25 @@ class TCppWebBrowser : public QWidget {
   // True once a first page has arrived (whatever it shows).
   bool Document() const { return FHasDocument; }
 
-  // Writes the current document's HTML (UTF-8) into buffer. Waits for the
-  // engine in a local event loop that keeps processing window messages, at
-  // most timeoutMs; returns false (buffer empty) when no document came.
+  // Writes the current document's HTML (UTF-8, as its DOM serialises: the
+  // doctype and the root element) into buffer. Waits for the page's renderer
+  // in a local event loop that keeps processing window messages, at most
+  // timeoutMs; returns false (buffer empty) when nothing came in that time.
+  // A renderer still laying out a big page answers only when it is done.
   bool SaveDocument(std::string& buffer, int timeoutMs = 30000);
 
   QWebEngineView* View() const { return FView; }
   QUrl Url() const;
+  BrowserRole Role() const { return FRole; }
 
  signals:
   void DownloadComplete();
 
  private:
+  // Waits until a first document has come or loop's deadline has passed.
+  bool WaitForDocument(QEventLoop& loop);
+
+  BrowserRole FRole;
   QWebEngineView* FView;
   bool FHasDocument = false;
 };
@@ -40,5 +54,19 @@ class TCppWebBrowser : public QWidget {
 // Turns what the user or the program gives into an address: existing or
 // absolute local paths become file URLs.
 QUrl AddressToUrl(const QString& address);
+
+// The main browsers' profile: cookies and cache on disk in the user's data
+// folder, so a sign-in lasts from one run to the next. One per process.
+QWebEngineProfile* MainWebProfile();
+// The folder that profile keeps its data in.
+QString MainWebProfileFolder();
+// The promotional browser's profile: nothing kept on disk.
+QWebEngineProfile* PromotionalWebProfile();
+
+// The folder for a process's main profile: base itself when no other running
+// process holds it, otherwise the first free base-2, base-3, ... beside it;
+// empty when none is free. Each folder is held through a lock file in it
+// until the process ends.
+QString ClaimProfileFolder(const QString& base);
 
 }  // namespace qb

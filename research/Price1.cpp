@@ -46,6 +46,10 @@ namespace {
 const QString kItemViewTemplate = QStringLiteral("https://cgi.ebay.com/ws/eBayISAPI.dll?ViewItem&item=###");
 const QString kPromotionalPage = QStringLiteral("https://www.velmora-software.com/quellbidads/index.htm");
 const int kGridHeight = 131;
+const int kDocumentWaitMs = 30000;
+const char* const kPageNotReadText =
+    "The page could not be read: the browser did not hand over its HTML within 30 seconds. "
+    "Wait until the page has finished loading, then press F7 again";
 
 // The page shown in the promotional browser when the maker's page cannot load.
 // The browser reaches 25 px past its panel: the right padding keeps the text in view.
@@ -173,7 +177,7 @@ TfrmMainPrice::TfrmMainPrice(QWidget* parent) : QMainWindow(parent) {
   ads->setContentsMargins(5, 5, 5, 5);
   ads->addWidget(ProPanel2);
   ads->addStretch(1);
-  broAds = new TCppWebBrowser(ProPanel2);
+  broAds = new TCppWebBrowser(ProPanel2, BrowserRole::Promotional);
   broAds->setObjectName(QStringLiteral("broAds"));
   connect(broAds, &TCppWebBrowser::DownloadComplete, this, [this] { broAdsDownloadComplete(); });
   connect(broAds->View(), &QWebEngineView::loadFinished, this, [this](bool ok) {
@@ -415,7 +419,7 @@ void TfrmMainPrice::Graphs1Click() {
 std::string SaveBrowserDocument(TCppWebBrowser& browser, SnapshotNameGenerator& names) {
   const std::string name = MakeSnapshotFileName(names);
   std::string document;
-  browser.SaveDocument(document);
+  if (!browser.SaveDocument(document, kDocumentWaitMs)) throw Exception(kPageNotReadText);
   WriteSnapshotFile(name, document);
   return name;
 }
