@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+#include "ControlBasics.h"
+
+class QPainter;
+
+namespace qb {
+
+// Panel with per-side 3-D bevels, a coloured border and a word-wrapped,
+// vertically aligned caption. Color is the palette's Window colour.
+class TProCustomPanel : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TProCustomPanel(QWidget* parent = nullptr);
+
+  QString Caption() const { return FCaption; }
+  void SetCaption(const QString& caption);
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment alignment);
+  TVerticalAlignment VerticalAlignment() const { return FVerticalAlignment; }
+  void SetVerticalAlignment(TVerticalAlignment alignment);
+  TBevelCut BevelOuter() const { return FBevelOuter; }
+  void SetBevelOuter(TBevelCut cut);
+  TBevelCut BevelInner() const { return FBevelInner; }
+  void SetBevelInner(TBevelCut cut);
+  int BevelWidth() const { return FBevelWidth; }
+  void SetBevelWidth(int width);
+  bool BevelCtl3D() const { return FBevelCtl3D; }
+  void SetBevelCtl3D(bool on);
+  TSides BevelSides() const { return FBevelSides; }
+  void SetBevelSides(TSides sides);
+  int BorderWidth() const { return FBorderWidth; }
+  void SetBorderWidth(int width);
+  QColor BorderColor() const { return FBorderColor; }
+  void SetBorderColor(const QColor& color);
+  TBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TBorderStyle style);
+  QColor Color() const;
+  void SetColor(const QColor& color);
+  QColor FontColor() const;
+  void SetFontColor(const QColor& color);
+  bool Locked() const { return FLocked; }
+  void SetLocked(bool on) { FLocked = on; }
+  bool FullRepaint() const { return FFullRepaint; }
+  void SetFullRepaint(bool on) { FFullRepaint = on; }
+
+  // The client rectangle left after bevels and border (children are placed inside it by callers).
+  QRect InnerRect() const;
+
+ signals:
+  void MouseEnter();
+  void MouseLeave();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ private:
+  void DrawBevel(QPainter& painter, QRect& rect, TBevelCut cut) const;
+
+  QString FCaption;
+  TAlignment FAlignment = taCenter;
+  TVerticalAlignment FVerticalAlignment = vaCenter;
+  TBevelCut FBevelOuter = bvRaised;
+  TBevelCut FBevelInner = bvNone;
+  int FBevelWidth = 1;
+  bool FBevelCtl3D = false;
+  TSides FBevelSides = kAllSides;
+  int FBorderWidth = 0;
+  QColor FBorderColor;
+  TBorderStyle FBorderStyle = bsNone;
+  bool FLocked = false;
+  bool FFullRepaint = true;
+};
+
+class TProPanel : public TProCustomPanel {
+  Q_OBJECT
+ public:
+  explicit TProPanel(QWidget* parent = nullptr) : TProCustomPanel(parent) {}
+};
+
+}  // namespace qb
