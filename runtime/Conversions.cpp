@@ -61,6 +61,33 @@ std::string IntErrorMessage(std::string_view text) {
   return "'" + std::string(text) + "' is not a valid integer value";
 }
 
+bool TryExactDecimal(std::string_view text, long double& value) {
+  // 10^k = 2^k * 5^k is exact while 5^k fits the 64-bit mantissa.
+  constexpr int kMaxPower = 27;
+  static_assert(std::numeric_limits<long double>::digits >= 64);
+  uint64_t mantissa = 0;
+  bool digits = false;
+  int decimals = 0;
+  bool point = false;
+  for (char c : text) {
+    if (c == '.' && !point) {
+      point = true;
+      continue;
+    }
+    if (!IsDigit(c)) return false;
+    const uint64_t digit = uint64_t(c - '0');
+    if (mantissa > (UINT64_MAX - digit) / 10) return false;
+    mantissa = mantissa * 10 + digit;
+    digits = true;
+    if (point && ++decimals > kMaxPower) return false;
+  }
+  if (!digits) return false;
+  long double power = 1;
+  for (int i = 0; i < decimals; ++i) power *= 10;
+  value = static_cast<long double>(mantissa) / power;
+  return true;
+}
+
 namespace {
 
 // Checks the number grammar and writes the plain C form ('.' separator, no
@@ -97,36 +124,6 @@ bool PlainNumber(std::string_view text, char separator, std::string& plain, bool
   return i == t.size();
 }
 
-// Fast path for plain decimals such as prices: when the digits form an integer
-// and the power of ten that the point stands for are both exact in Float, one
-// division gives the correctly rounded value, the same one the full
-// conversion returns. Returns false when the text is not of that kind.
-template <class Float>
-bool ConvertExactQuotient(const std::string& plain, Float& value) {
-  constexpr int kMantissaBits = std::numeric_limits<Float>::digits;  // 53 or 64
-  constexpr uint64_t kMaxMantissa = kMantissaBits >= 64 ? UINT64_MAX : (uint64_t(1) << kMantissaBits);
-  // 10^k = 2^k * 5^k is exact while 5^k fits the mantissa.
-  constexpr int kMaxPower = kMantissaBits >= 64 ? 27 : 22;
-  uint64_t mantissa = 0;
-  int decimals = 0;
-  bool point = false;
-  for (char c : plain) {
-    if (c == '.') {
-      point = true;
-      continue;
-    }
-    if (!IsDigit(c)) return false;  // an exponent
-    const uint64_t digit = uint64_t(c - '0');
-    if (mantissa > (kMaxMantissa - digit) / 10) return false;
-    mantissa = mantissa * 10 + digit;
-    if (point && ++decimals > kMaxPower) return false;
-  }
-  Float power = 1;
-  for (int i = 0; i < decimals; ++i) power *= 10;
-  value = static_cast<Float>(mantissa) / power;
-  return true;
-}
-
 // True when the non-zero number in plain is at least 1 in magnitude: the
 // decimal exponent of its first significant digit is not negative. Read from
 // the text alone, so it holds under any C library locale.
@@ -147,10 +144,9 @@ bool MagnitudeAtLeastOne(const std::string& plain) {
   return lead + (negativeExponent ? -exponent : exponent) >= 0;
 }
 
-template <class Float>
-bool ConvertPlain(const std::string& plain, bool negative, Float& value) {
-  Float result = 0;
-  if (ConvertExactQuotient(plain, result)) {
+bool ConvertPlain(const std::string& plain, bool negative, long double& value) {
+  long double result = 0;
+  if (TryExactDecimal(plain, result)) {
     value = negative ? -result : result;
     return true;
   }
@@ -173,18 +169,6 @@ bool TryStrToFloat(std::string_view text, long double& value, char separator) {
   std::string plain;
   bool negative = false;
   return PlainNumber(text, separator, plain, negative) && ConvertPlain(plain, negative, value);
-}
-
-bool TryStrToDouble(std::string_view text, double& value, char separator) {
-  std::string plain;
-  bool negative = false;
-  return PlainNumber(text, separator, plain, negative) && ConvertPlain(plain, negative, value);
-}
-
-double StrToDouble(std::string_view text, char separator) {
-  double value = 0;
-  if (!TryStrToDouble(text, value, separator)) throw Exception(FloatErrorMessage(text));
-  return value;
 }
 
 long double StrToFloat(std::string_view text, char separator) {

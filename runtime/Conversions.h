@@ -21,9 +21,12 @@ bool IsNumericText(std::string_view text, bool allowPeriod = true);
 long double StrToFloat(std::string_view text, char separator = LocaleDecimalSeparator());
 bool TryStrToFloat(std::string_view text, long double& value, char separator = LocaleDecimalSeparator());
 
-// The same rules, converted straight to double precision (faster).
-double StrToDouble(std::string_view text, char separator = LocaleDecimalSeparator());
-bool TryStrToDouble(std::string_view text, double& value, char separator = LocaleDecimalSeparator());
+// Fast path for plain decimals such as prices: digits with at most one period
+// and nothing else. When the digits as an integer and the power of ten the
+// period stands for are both exact in long double, one division gives the
+// correctly rounded value, the one StrToFloat returns. False when the text is
+// not of that kind (value untouched).
+bool TryExactDecimal(std::string_view text, long double& value);
 
 // Decimal 32-bit signed integer; throws "'%s' is not a valid integer value".
 int32_t StrToInt(std::string_view text);

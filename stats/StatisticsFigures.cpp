@@ -16,32 +16,6 @@ namespace {
 // Highest starts from 0; the shown figure is read back from its text.
 double ShownValue(const std::string& text) { return static_cast<double>(StrToFloat(text, '.')); }
 
-// Harvested amounts are plain digits with at most one period. Those are read
-// here exactly as the general conversion reads them: both operands are exact in
-// long double, so the quotient is the correctly rounded long double.
-bool TryPlainAmount(std::string_view text, long double& value) {
-  uint64_t mantissa = 0;
-  int digits = 0;
-  int fractionDigits = 0;
-  bool point = false;
-  for (char c : text) {
-    if (c >= '0' && c <= '9') {
-      if (++digits > 19) return false;
-      mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
-      if (point) ++fractionDigits;
-    } else if (c == '.' && !point) {
-      point = true;
-    } else {
-      return false;
-    }
-  }
-  if (digits == 0 || fractionDigits > 27) return false;
-  long double scale = 1;
-  for (int i = 0; i < fractionDigits; ++i) scale *= 10;
-  value = static_cast<long double>(mantissa) / scale;
-  return true;
-}
-
 }  // namespace
 
 double AmountValue(std::string_view amountText) {
@@ -53,7 +27,7 @@ double AmountValue(std::string_view amountText) {
     text = withoutDollar;
   }
   long double value = 0;
-  if (!(TryPlainAmount(text, value) || TryStrToFloat(text, value, '.')) ||
+  if (!(TryExactDecimal(text, value) || TryStrToFloat(text, value, '.')) ||
       !std::isfinite(static_cast<double>(value)))
     throw Exception(FloatErrorMessage(text));
   return static_cast<double>(value);

@@ -137,27 +137,35 @@ class TestConversions : public QObject {
 
   // Plain decimals at the edges of the exact-quotient path read exactly like
   // the C library's conversion, in extended and in double precision.
+  // "exact": the text takes the one-division fast path.
   void plainDecimalsMatchTheCLibrary_data() {
     QTest::addColumn<QString>("text");
-    QTest::newRow("price") << "1299.99";
-    QTest::newRow("19 digits") << "9999999999999999999";
-    QTest::newRow("20 digits") << "99999999999999999999";
-    QTest::newRow("2^64 - 1") << "18446744073709551615";
-    QTest::newRow("2^64") << "18446744073709551616";
-    QTest::newRow("2^53 + 1") << "9007199254740993";
-    QTest::newRow("27 decimals") << "0.123456789012345678901234567";
-    QTest::newRow("28 decimals") << "0.1234567890123456789012345678";
-    QTest::newRow("23 decimals") << "1.00000000000000000000001";
-    QTest::newRow("float midpoint") << "1.000000059604644775390625";
-    QTest::newRow("near a float midpoint") << "1.000000059604644776390625";
-    QTest::newRow("leading zeros") << "000000000000000000000012.5";
+    QTest::addColumn<bool>("exact");
+    QTest::newRow("price") << "1299.99" << true;
+    QTest::newRow("19 digits") << "9999999999999999999" << true;
+    QTest::newRow("20 digits") << "99999999999999999999" << false;
+    QTest::newRow("2^64 - 1") << "18446744073709551615" << true;
+    QTest::newRow("2^64") << "18446744073709551616" << false;
+    QTest::newRow("2^53 + 1") << "9007199254740993" << true;
+    QTest::newRow("27 decimals") << "0.123456789012345678901234567" << false;
+    QTest::newRow("27 decimals, one digit") << "0.000000000000000000000000003" << true;
+    QTest::newRow("28 decimals, one digit") << "0.0000000000000000000000000003" << false;
+    QTest::newRow("28 decimals") << "0.1234567890123456789012345678" << false;
+    QTest::newRow("23 decimals") << "1.00000000000000000000001" << false;
+    QTest::newRow("float midpoint") << "1.000000059604644775390625" << false;
+    QTest::newRow("near a float midpoint") << "1.000000059604644776390625" << false;
+    QTest::newRow("leading zeros") << "000000000000000000000012.5" << true;
+    QTest::newRow("signed") << "-2.5" << false;
+    QTest::newRow("exponent") << "1e3" << false;
   }
   void plainDecimalsMatchTheCLibrary() {
     QFETCH(QString, text);
     const std::string t = text.toStdString();
     // Exact comparisons: QCOMPARE would compare doubles fuzzily.
     QVERIFY(StrToFloat(t, '.') == std::strtold(t.c_str(), nullptr));
-    QVERIFY(StrToDouble(t, '.') == std::strtod(t.c_str(), nullptr));
+    long double quotient = -1;
+    QTEST(TryExactDecimal(t, quotient), "exact");
+    QVERIFY(quotient == -1 || quotient == std::strtold(t.c_str(), nullptr));
   }
 
   void strToInt_data() {
