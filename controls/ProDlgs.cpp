@@ -103,9 +103,6 @@ double ScaleWindowFromDesign(QWidget* window, int fromPpi) {
   return static_cast<double>(ppi) / fromPpi;
 }
 
-// ---------------------------------------------------------------------------
-// TProCommonDialog
-
 TProCommonDialog::TProCommonDialog(QObject* owner) : QObject(owner) {
   InitializeControls();
   FFont = QFont(QStringLiteral("MS Sans Serif"));
@@ -161,9 +158,6 @@ int TProCommonDialog::RunMessageForm(TCommonDialogForm* form, int captionId, con
   PlaySound(FSoundType);
   return form->exec();
 }
-
-// ---------------------------------------------------------------------------
-// Windows
 
 TCommonDialogForm::TCommonDialogForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -276,9 +270,6 @@ TConfirmForm::TConfirmForm(QWidget* parent) : TCommonDialogForm(parent) {
   HelpButton->setObjectName(QStringLiteral("HelpButton"));
 }
 
-// ---------------------------------------------------------------------------
-// Components
-
 namespace {
 
 void SetMessage(TProLabel* label, const QString& message, TAlignment alignment, TVerticalAlignment vertical) {
@@ -317,11 +308,16 @@ bool TProConfirmDialog::Execute() {
   return result == mrYes;
 }
 
-bool WarningDialog(const QString& caption, const QString& message, TAlignment alignment,
-                   TVerticalAlignment verticalAlignment, TDialogLanguage language, int helpContext) {
-  TProWarningDialog dialog;  // not owned by a form: uses its own Font
+namespace {
+
+// Runs a message dialog of type TDialog not owned by a form, so it uses its own Font.
+template <typename TDialog>
+auto RunMessageDialog(void (TDialog::*setMessage)(const QString&), const QString& caption,
+                      const QString& message, TAlignment alignment, TVerticalAlignment verticalAlignment,
+                      TDialogLanguage language, int helpContext) {
+  TDialog dialog;
   dialog.SetCaption(caption);
-  dialog.SetWarningMessage(message);
+  (dialog.*setMessage)(message);
   dialog.SetAlignment(alignment);
   dialog.SetVerticalAlignment(verticalAlignment);
   dialog.SetLanguage(language);
@@ -329,28 +325,24 @@ bool WarningDialog(const QString& caption, const QString& message, TAlignment al
   return dialog.Execute();
 }
 
+}  // namespace
+
+bool WarningDialog(const QString& caption, const QString& message, TAlignment alignment,
+                   TVerticalAlignment verticalAlignment, TDialogLanguage language, int helpContext) {
+  return RunMessageDialog(&TProWarningDialog::SetWarningMessage, caption, message, alignment,
+                          verticalAlignment, language, helpContext);
+}
+
 void InfoDialog(const QString& caption, const QString& message, TAlignment alignment,
                 TVerticalAlignment verticalAlignment, TDialogLanguage language, int helpContext) {
-  TProInfoDialog dialog;
-  dialog.SetCaption(caption);
-  dialog.SetInfoMessage(message);
-  dialog.SetAlignment(alignment);
-  dialog.SetVerticalAlignment(verticalAlignment);
-  dialog.SetLanguage(language);
-  dialog.SetHelpContext(helpContext);
-  dialog.Execute();
+  RunMessageDialog(&TProInfoDialog::SetInfoMessage, caption, message, alignment, verticalAlignment, language,
+                   helpContext);
 }
 
 void StopDialog(const QString& caption, const QString& message, TAlignment alignment,
                 TVerticalAlignment verticalAlignment, TDialogLanguage language, int helpContext) {
-  TProStopDialog dialog;
-  dialog.SetCaption(caption);
-  dialog.SetStopMessage(message);
-  dialog.SetAlignment(alignment);
-  dialog.SetVerticalAlignment(verticalAlignment);
-  dialog.SetLanguage(language);
-  dialog.SetHelpContext(helpContext);
-  dialog.Execute();
+  RunMessageDialog(&TProStopDialog::SetStopMessage, caption, message, alignment, verticalAlignment, language,
+                   helpContext);
 }
 
 bool ConfirmDialog(const QString& caption, const QString& condition, const QString& description,
