@@ -46,6 +46,11 @@ float FilterValue(std::string_view text, char localeSeparator) {
   throw Exception(FloatErrorMessage(text));
 }
 
+bool PriceFilterRemoves(std::string_view amount, float filter, bool high) {
+  const float value = GridAmountValue(amount);
+  return high ? value > filter : value < filter;
+}
+
 NumericCell ReadNumericCell(std::string_view text) {
   NumericCell cell;
   long double v = 0;
@@ -60,24 +65,58 @@ int CompareNumericCells(NumericCell first, NumericCell second, int direction) {
   return 0;
 }
 
-int CompareGridRows(const ResearchRow& first, const ResearchRow& second, int column, int direction,
-                    const TextCompare& compareText) {
+std::string_view GridCellText(const ResearchRow& row, int column) {
   switch (column) {
-    case kItemNumberColumn: {
-      const int c = compareText(first.itemNumber, second.itemNumber);
-      return ((c > 0) - (c < 0)) * direction;
-    }
+    case kItemNumberColumn:
+      return row.itemNumber;
+    case kBidsColumn:
+      return row.bids;
+    case kAmountColumn:
+      return row.amount;
+    default:
+      return row.description;
+  }
+}
+
+SortCell ReadSortCell(const ResearchRow& row, size_t index, int column) {
+  SortCell cell;
+  cell.row = index;
+  if (column == kBidsColumn || column == kAmountColumn)
+    cell.number = ReadNumericCell(GridCellText(row, column));
+  return cell;
+}
+
+int CompareSortCells(const SortCell& first, const SortCell& second, int column, int direction,
+                     const RowTextOrder& textOrder) {
+  switch (column) {
+    case kItemNumberColumn:
     case kDescriptionColumn: {
-      const int c = compareText(first.description, second.description);
+      const int c = textOrder(first.row, second.row);
       return ((c > 0) - (c < 0)) * direction;
     }
     case kBidsColumn:
-      return CompareNumericCells(first.bids, second.bids, direction);
     case kAmountColumn:
-      return CompareNumericCells(first.amount, second.amount, direction);
+      return CompareNumericCells(first.number, second.number, direction);
     default:
       return 0;
   }
+}
+
+int CompareGridRows(const ResearchRow& first, const ResearchRow& second, int column, int direction,
+                    const TextCompare& compareText) {
+  const std::string_view texts[2] = {GridCellText(first, column), GridCellText(second, column)};
+  return CompareSortCells(ReadSortCell(first, 0, column), ReadSortCell(second, 1, column), column, direction,
+                          [&](size_t a, size_t b) { return compareText(texts[a], texts[b]); });
+}
+
+std::vector<size_t> GridSortOrder(const std::vector<ResearchRow>& rows, size_t n, int column, int direction,
+                                  const RowTextOrder& textOrder) {
+  n = std::min(n, rows.size());
+  std::vector<SortCell> cells(n);
+  for (size_t i = 0; i < n; ++i) cells[i] = ReadSortCell(rows[i], i, column);
+  return MergeSortOrder(n, [&](size_t a, size_t b) {
+    return CompareSortCells(cells[a], cells[b], column, direction, textOrder) < 0;
+  });
 }
 
 std::vector<size_t> MergeSortOrder(size_t n, const std::function<bool(size_t, size_t)>& goesBefore) {

@@ -35,6 +35,11 @@ float GridAmountValue(std::string_view amount);
 // single precision. Throws "'<text>' is not a valid floating point value".
 float FilterValue(std::string_view text, char localeSeparator);
 
+// The price filters' test of one row: the high filter removes amounts above
+// the filter value, the low filter amounts below it; equal amounts stay.
+// Throws when the Amount does not convert.
+bool PriceFilterRemoves(std::string_view amount, float filter, bool high);
+
 // A Bids or Amount cell as the sort reads it: numeric text that converts,
 // rounded to single precision. Cells of digits and periods that do not
 // convert count as non-numeric.
@@ -52,13 +57,35 @@ inline int CompareNumericCells(std::string_view first, std::string_view second, 
   return CompareNumericCells(ReadNumericCell(first), ReadNumericCell(second), direction);
 }
 
+// The text of a row's cell in a grid column.
+std::string_view GridCellText(const ResearchRow& row, int column);
+
 // Text comparison of the Item Number/Description sort, supplied by the caller
 // (locale order, letter case ignored).
 using TextCompare = std::function<int(std::string_view, std::string_view)>;
+// The same order asked by row index, so the caller can read every text into
+// a collation key once before a sort.
+using RowTextOrder = std::function<int(size_t firstRow, size_t secondRow)>;
 
-// The sort comparison: negative when first goes before second.
+// A row's cell in the sorted column, read once before the sort: its row
+// index, and its number when the column is Bids or Amount.
+struct SortCell {
+  size_t row = 0;
+  NumericCell number;
+};
+SortCell ReadSortCell(const ResearchRow& row, size_t index, int column);
+
+// The sort comparison: negative when first goes before second. Item Number
+// and Description: the text order times direction; Bids and Amount: the
+// numeric comparison.
+int CompareSortCells(const SortCell& first, const SortCell& second, int column, int direction,
+                     const RowTextOrder& textOrder);
 int CompareGridRows(const ResearchRow& first, const ResearchRow& second, int column, int direction,
                     const TextCompare& compareText);
+
+// The order of rows[0..n) sorted by a column with CompareSortCells.
+std::vector<size_t> GridSortOrder(const std::vector<ResearchRow>& rows, size_t n, int column, int direction,
+                                  const RowTextOrder& textOrder);
 
 // Stable merge sort of the indices 0..n-1 that only asks whether the row at
 // index a must go before the row at index b; any answer pattern terminates.

@@ -450,10 +450,7 @@ void TfrmMainPrice::PriceFilter(const QString& caption, bool high) {
     return;
   const float filter = FilterValue(text.toStdString(), LocaleDecimalSeparator());
   const GridRows& rows = Rows();
-  RemoveWhere([&](size_t i) {
-    const float amount = GridAmountValue(rows[i].amount);
-    return high ? amount > filter : amount < filter;
-  });
+  RemoveWhere([&](size_t i) { return PriceFilterRemoves(rows[i].amount, filter, high); });
 }
 
 // Parse

@@ -139,7 +139,7 @@ void ResearchGridModel::SortByColumn(int column, int direction) {
   const size_t n = std::min(FRows.size(), size_t(FVisibleRows));
   if (n < 2) return;
   const auto& rows = FRows.rows();
-  std::vector<size_t> order;
+  std::vector<QCollatorSortKey> keys;
   if (column == kItemNumberColumn || column == kDescriptionColumn) {
     // Locale order, letter case ignored, through precomputed collation keys.
     // Keys of the C locale keep letter case: there the texts are folded first.
@@ -147,19 +147,14 @@ void ResearchGridModel::SortByColumn(int column, int direction) {
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     const bool fold =
         collator.sortKey(QStringLiteral("a")).compare(collator.sortKey(QStringLiteral("A"))) != 0;
-    std::vector<QCollatorSortKey> keys;
     keys.reserve(n);
     for (size_t i = 0; i < n; ++i) {
       keys.push_back(
           collator.sortKey(fold ? FoldedText(Cell(rows[i], column)) : Text(Cell(rows[i], column))));
     }
-    order = MergeSortOrder(n, [&](size_t a, size_t b) { return keys[a].compare(keys[b]) * direction < 0; });
-  } else {
-    std::vector<NumericCell> cells(n);
-    for (size_t i = 0; i < n; ++i) cells[i] = ReadNumericCell(Cell(rows[i], column));
-    order = MergeSortOrder(
-        n, [&](size_t a, size_t b) { return CompareNumericCells(cells[a], cells[b], direction) < 0; });
   }
+  const std::vector<size_t> order =
+      GridSortOrder(rows, n, column, direction, [&](size_t a, size_t b) { return keys[a].compare(keys[b]); });
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   std::vector<int> newRow(n);
   for (size_t k = 0; k < n; ++k) newRow[order[k]] = int(k);

@@ -145,7 +145,11 @@ class TestGridCore : public QObject {
     QTest::newRow("dollar") << "$5" << "." << false << 0.0f;
     QTest::newRow("comma under period") << "1,5" << "." << false << 0.0f;
     QTest::newRow("empty") << "" << "." << false << 0.0f;
-    QTest::newRow("single precision") << "1234567.02" << "." << true << 1234567.0f;
+    // Rounded once, from the text's exact value: through double the first
+    // would land on the midpoint 16777217 and tie down to 16777216.
+    QTest::newRow("just above a single midpoint") << "16777217.000000001" << "." << true << 16777218.0f;
+    QTest::newRow("single midpoint ties to even") << "16777217" << "." << true << 16777216.0f;
+    QTest::newRow("just below a single midpoint") << "16777218.999999999" << "." << true << 16777218.0f;
   }
   void filterValue() {
     QFETCH(QString, text);
@@ -153,7 +157,9 @@ class TestGridCore : public QObject {
     QFETCH(bool, ok);
     QFETCH(float, value);
     try {
-      QCOMPARE(FilterValue(text.toStdString(), separator.toLatin1()[0]), value);
+      // Nine digits tell every float apart; QCOMPARE on floats is fuzzy.
+      QCOMPARE(QString::number(FilterValue(text.toStdString(), separator.toLatin1()[0]), 'g', 9),
+               QString::number(value, 'g', 9));
       QVERIFY(ok);
     } catch (const Exception& e) {
       QVERIFY(!ok);
@@ -179,10 +185,9 @@ class TestGridCore : public QObject {
     QFETCH(QString, filter);
     QFETCH(bool, aboveGoes);
     QFETCH(bool, belowGoes);
-    const float a = GridAmountValue(amount.toStdString());
     const float f = FilterValue(filter.toStdString(), '.');
-    QCOMPARE(a > f, aboveGoes);
-    QCOMPARE(a < f, belowGoes);
+    QCOMPARE(PriceFilterRemoves(amount.toStdString(), f, true), aboveGoes);
+    QCOMPARE(PriceFilterRemoves(amount.toStdString(), f, false), belowGoes);
   }
 
   void amountWithTwoPeriodsFails() {
@@ -211,13 +216,47 @@ class TestGridCore : public QObject {
     QCOMPARE(CompareNumericCells(first.toStdString(), second.toStdString(), direction), result);
   }
 
-  void compareGridRowsByColumn() {
-    ResearchRow a{"100", "2", "5.00", "apple", false}, b{"99", "10", "7.00", "Banana", false};
-    QVERIFY(CompareGridRows(a, b, kItemNumberColumn, 1, Plain) < 0);  // text: "100" before "99"
-    QVERIFY(CompareGridRows(a, b, kItemNumberColumn, -1, Plain) > 0);
-    QVERIFY(CompareGridRows(a, b, kBidsColumn, 1, Plain) > 0);  // largest first
-    QVERIFY(CompareGridRows(a, b, kAmountColumn, -1, Plain) < 0);
-    QVERIFY(CompareGridRows(a, b, kDescriptionColumn, 1, Plain) > 0);
+  // The sort order the grid uses, and CompareGridRows agreeing with it on
+  // every neighbouring pair; texts in plain byte order here.
+  void sortOrder_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("direction");
+    QTest::addColumn<QStringList>("cells");
+    QTest::addColumn<QStringList>("sorted");
+    QTest::newRow("item numbers as text") << int(kItemNumberColumn) << 1 << QStringList{"99", "1000", "100"}
+                                          << QStringList{"100", "1000", "99"};
+    QTest::newRow("item numbers backwards") << int(kItemNumberColumn) << -1 << QStringList{"100", "99", "1000"}
+                                            << QStringList{"99", "1000", "100"};
+    QTest::newRow("description") << int(kDescriptionColumn) << 1 << QStringList{"apple", "Banana", "Apple"}
+                                 << QStringList{"Apple", "Banana", "apple"};
+    QTest::newRow("bids largest first") << int(kBidsColumn) << 1 << QStringList{"2", "10", "1"}
+                                        << QStringList{"10", "2", "1"};
+    QTest::newRow("amount smallest first") << int(kAmountColumn) << -1 << QStringList{"7.00", "12.50", "5"}
+                                           << QStringList{"5", "7.00", "12.50"};
+    QTest::newRow("single precision ties keep their order")
+        << int(kAmountColumn) << 1 << QStringList{"1234567.01", "3", "1234567.02"}
+        << QStringList{"1234567.01", "1234567.02", "3"};
+  }
+  void sortOrder() {
+    QFETCH(int, column);
+    QFETCH(int, direction);
+    QFETCH(QStringList, cells);
+    QFETCH(QStringList, sorted);
+    std::vector<ResearchRow> rows;
+    for (int i = 0; i < cells.size(); ++i) {
+      ResearchRow row{std::to_string(i + 1), "1", "1.00", "Lamp", false};
+      std::string* cell[] = {&row.itemNumber, &row.bids, &row.amount, &row.description};
+      *cell[column] = cells[i].toStdString();
+      rows.push_back(row);
+    }
+    const std::vector<size_t> order = GridSortOrder(rows, rows.size(), column, direction, [&](size_t a, size_t b) {
+      return Plain(GridCellText(rows[a], column), GridCellText(rows[b], column));
+    });
+    QStringList got;
+    for (size_t i : order) got << QString::fromStdString(std::string(GridCellText(rows[i], column)));
+    QCOMPARE(got, sorted);
+    for (size_t k = 1; k < order.size(); ++k)
+      QVERIFY(CompareGridRows(rows[order[k - 1]], rows[order[k]], column, direction, Plain) <= 0);
   }
 
   void mergeSortIsStableAndTotal() {
