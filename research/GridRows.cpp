@@ -2,7 +2,40 @@
 
 #include <algorithm>
 
+#include "Conversions.h"
+#include "Exception.h"
+
 namespace qb {
+
+namespace {
+
+// amount without its first "$"; held in store when there was one.
+std::string_view WithoutDollar(std::string_view amount, std::string& store) {
+  const size_t dollar = amount.find('$');
+  if (dollar == std::string_view::npos) return amount;
+  store.assign(amount);
+  store.erase(dollar, 1);
+  return store;
+}
+
+}  // namespace
+
+bool TryReadGridAmount(std::string_view amount, long double& value) {
+  std::string store;
+  const std::string_view text = WithoutDollar(amount, store);
+  return TryExactDecimal(text, value) || TryStrToFloat(text, value, '.');
+}
+
+long double ReadGridAmount(std::string_view amount) {
+  long double value = 0;
+  if (!TryReadGridAmount(amount, value)) throw Exception(GridAmountError(amount));
+  return value;
+}
+
+std::string GridAmountError(std::string_view amount) {
+  std::string store;
+  return FloatErrorMessage(WithoutDollar(amount, store));
+}
 
 std::string GridRows::Fold(std::string_view text) {
   std::string folded(text);

@@ -18,6 +18,14 @@ struct ResearchRow {
   bool checked = false;
 };
 
+// The number an Amount text stands for: its first "$" removed, read with a
+// period as decimal point whatever the locale. ReadGridAmount throws
+// Exception(GridAmountError(amount)): "'%s' is not a valid floating point
+// value" for the text without the "$".
+bool TryReadGridAmount(std::string_view amount, long double& value);
+long double ReadGridAmount(std::string_view amount);
+std::string GridAmountError(std::string_view amount);
+
 // The rows of the research grid in grid order, with a case-insensitive index of
 // item numbers so that AddGridRow never searches through the rows.
 class GridRows {

@@ -19,17 +19,9 @@ double ShownValue(const std::string& text) { return static_cast<double>(StrToFlo
 }  // namespace
 
 double AmountValue(std::string_view amountText) {
-  std::string withoutDollar;
-  std::string_view text = amountText;
-  if (const size_t dollar = text.find('$'); dollar != std::string_view::npos) {
-    withoutDollar.assign(amountText);
-    withoutDollar.erase(dollar, 1);
-    text = withoutDollar;
-  }
   long double value = 0;
-  if (!(TryExactDecimal(text, value) || TryStrToFloat(text, value, '.')) ||
-      !std::isfinite(static_cast<double>(value)))
-    throw Exception(FloatErrorMessage(text));
+  if (!TryReadGridAmount(amountText, value) || !std::isfinite(static_cast<double>(value)))
+    throw Exception(GridAmountError(amountText));
   return static_cast<double>(value);
 }
 
