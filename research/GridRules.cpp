@@ -30,13 +30,7 @@ bool IsZeroBid(std::string_view bids) {
   return StrToInt(bids) == 0;
 }
 
-float GridAmountValue(std::string_view amount) {
-  const size_t dollar = amount.find('$');
-  if (dollar == std::string_view::npos) return static_cast<float>(StrToFloat(amount, '.'));
-  std::string text(amount);
-  text.erase(dollar, 1);
-  return static_cast<float>(StrToFloat(text, '.'));
-}
+float GridAmountValue(std::string_view amount) { return static_cast<float>(ReadGridAmount(amount)); }
 
 float FilterValue(std::string_view text, char localeSeparator) {
   long double value = 0;
