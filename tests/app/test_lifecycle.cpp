@@ -4,6 +4,7 @@
 
 #include "Exception.h"
 #include "Lifecycle.h"
+#include "GuardTimer.h"
 #include "ModalCloser.h"
 
 using namespace qb;
@@ -41,12 +42,12 @@ class TestLifecycle : public QObject {
     QMainWindow main;
     QWidget other;
     int code = -1;
+    qbtest::GuardTimer guard(5000, [] { QCoreApplication::exit(-1); });
     code = RunProgram([&] {
       QuitWhenClosed(&main);
       main.show();
       other.show();  // another visible window does not keep the program alive
       QTimer::singleShot(50, &main, [&] { main.close(); });
-      QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(-1); });
     });
     QCOMPARE(code, 0);
     QVERIFY(other.isVisible());
@@ -58,11 +59,11 @@ class TestLifecycle : public QObject {
      protected:
       void closeEvent(QCloseEvent* event) override { event->ignore(); }
     } main;
+    qbtest::GuardTimer end(300, [] { QCoreApplication::exit(7); });
     const int code = RunProgram([&] {
       QuitWhenClosed(&main);
       main.show();
       QTimer::singleShot(20, &main, [&] { main.close(); });
-      QTimer::singleShot(300, qApp, [] { QCoreApplication::exit(7); });
     });
     QCOMPARE(code, 7);
     QVERIFY(main.isVisible());

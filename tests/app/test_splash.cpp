@@ -2,6 +2,7 @@
 #include <QScreen>
 #include <QtTest>
 
+#include "GuardTimer.h"
 #include "Lifecycle.h"
 #include "ProCtrls.h"
 #include "Splash.h"
@@ -21,7 +22,7 @@ class TestSplash : public QObject {
   }
 
   static int RunLoop(int timeoutMs = 5000) {
-    QTimer::singleShot(timeoutMs, qApp, [] { QCoreApplication::exit(-1); });
+    qbtest::GuardTimer guard(timeoutMs, [] { QCoreApplication::exit(-1); });
     return QCoreApplication::exec();
   }
 

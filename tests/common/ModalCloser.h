@@ -2,6 +2,7 @@
 
 // Closes modal dialogs that a test opens: on a timer, finds the active modal
 // widget, records its title and text, and accepts, rejects or clicks a button.
+// Declared in a test function, it stops polling when that function ends.
 
 #include <QAbstractButton>
 #include <QApplication>

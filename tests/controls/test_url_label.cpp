@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "GuardTimer.h"
 #include "Platform.h"
 #include "ProCursors.h"
 #include "ProUrl.h"
@@ -209,7 +210,7 @@ class TestUrlLabel : public QObject {
 
   void delayProcessesEvents() {
     bool fired = false;
-    QTimer::singleShot(10, this, [&] { fired = true; });
+    qbtest::GuardTimer timer(10, [&] { fired = true; });
     QElapsedTimer clock;
     clock.start();
     Delay(60);
