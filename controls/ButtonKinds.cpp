@@ -41,7 +41,7 @@ TButtonKindInfo ButtonKindInfo(TProButtonKind kind) {
   if (index < 0) return {};
   const BaseKind& base = kBaseKinds[index];
   const int language = static_cast<int>(kind) - static_cast<int>(base.kind);
-  return {sOkButton + sButtonLanguageStep * language + base.offset, base.modalResult, base.isDefault,
+  return {ButtonCaptionId(sOkButton + base.offset, language), base.modalResult, base.isDefault,
           base.isCancel};
 }
 

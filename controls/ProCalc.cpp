@@ -42,8 +42,9 @@ QFont SystemFont(int pixelHeight) {
   return font;
 }
 
-QString CalcText(TDialogLanguage language, int k) {
-  return QString::fromStdString(LoadStr(31800 + 10 * (int(language) - 1) + k));
+QString CalcText(int englishId, TDialogLanguage language = dlEnglish) {
+  const int id = language == dlEnglish ? englishId : CalculatorTextId(englishId, language);
+  return QString::fromStdString(LoadStr(id));
 }
 
 }  // namespace
@@ -54,7 +55,7 @@ TCalcForm::TCalcForm(TProCalcDialog* dialog, QWidget* parent)
       FDialog(dialog) {
   InitializeControls();
   setObjectName(QStringLiteral("CalcForm"));
-  setWindowTitle(QStringLiteral("Calculator"));
+  setWindowTitle(CalcText(sCalculatorCaption));
   setFixedSize(kClientWidth, kClientHeight);
   setFont(SystemFont(14));
   setAttribute(Qt::WA_DeleteOnClose);
@@ -92,10 +93,10 @@ TCalcForm::TCalcForm(TProCalcDialog* dialog, QWidget* parent)
 
   PopupMenu = new QMenu(this);
   PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
-  StayOnTopMenuItem = PopupMenu->addAction(QStringLiteral("&Stay on top"));
+  StayOnTopMenuItem = PopupMenu->addAction(CalcText(sCalculatorStayOnTop));
   StayOnTopMenuItem->setObjectName(QStringLiteral("StayOnTopMenuItem"));
   StayOnTopMenuItem->setCheckable(true);
-  HideMenuItem = PopupMenu->addAction(QStringLiteral("&Hide"));
+  HideMenuItem = PopupMenu->addAction(CalcText(sCalculatorHide));
   HideMenuItem->setObjectName(QStringLiteral("HideMenuItem"));
 
   WireButtons();
@@ -156,7 +157,7 @@ void TCalcForm::WireButtons() {
 void TCalcForm::FormCreate() {
   PointButton->SetCaption(QString(QLatin1Char(FEngine.Separator())));
   PointButton->setAccessibleName(PointButton->Caption());
-  FEngine.SetErrorText("Error");
+  FEngine.SetErrorText(LoadStr(sCalculatorError));
   ClearButtonClick(this);
 }
 
@@ -432,10 +433,10 @@ void TProCalcDialog::Execute() {
   QPointer<TCalcForm> guard(form);
   try {
     if (Language() != dlEnglish) {
-      form->setWindowTitle(CalcText(Language(), 0));
-      form->SetErrorText(CalcText(Language(), 1));
-      form->StayOnTopMenuItem->setText(CalcText(Language(), 2));
-      form->HideMenuItem->setText(CalcText(Language(), 3));
+      form->setWindowTitle(CalcText(sCalculatorCaption, Language()));
+      form->SetErrorText(CalcText(sCalculatorError, Language()));
+      form->StayOnTopMenuItem->setText(CalcText(sCalculatorStayOnTop, Language()));
+      form->HideMenuItem->setText(CalcText(sCalculatorHide, Language()));
     }
     SetWidgetHelpContext(form, HelpContext());
     form->SetAutoPopup(!FModal);

@@ -128,7 +128,7 @@ int TProCommonDialog::RunMessageForm(TCommonDialogForm* form, int captionId, con
   form->setWindowTitle(QString::fromStdString(LoadStr(captionId)));
   if (FLanguage != dlEnglish) {
     const int n = static_cast<int>(FLanguage);
-    form->setWindowTitle(QString::fromStdString(LoadStr(captionId + sCaptionLanguageStep * n)));
+    form->setWindowTitle(QString::fromStdString(LoadStr(WindowCaptionId(captionId, n))));
     for (TProButton* button : buttons) {
       const TProButtonKind kind = button->Kind();
       if (kind == pbkCancel || kind == pbkHelp || kind == pbkYes || kind == pbkNo)

@@ -1,6 +1,9 @@
 #pragma once
 
-// Constants shared by the control library.
+// Constants shared by the control library. The string-table ids (sOkButton,
+// sConfirmCaption, ...) come with the table from StringTable.h.
+
+#include "StringTable.h"
 
 namespace qb {
 
@@ -23,29 +26,6 @@ constexpr int mrNo = 7;
 constexpr int mrAll = 8;
 constexpr int mrNoToAll = 9;
 constexpr int mrYesToAll = 10;
-
-// String-table ids of the English button captions and dialog window captions.
-constexpr int sOkButton = 30100;
-constexpr int sCancelButton = 30101;
-constexpr int sHelpButton = 30102;
-constexpr int sYesButton = 30103;
-constexpr int sNoButton = 30104;
-constexpr int sCloseButton = 30105;
-constexpr int sAbortButton = 30106;
-constexpr int sRetryButton = 30107;
-constexpr int sIgnoreButton = 30108;
-constexpr int sAllButton = 30109;
-constexpr int sDoneButton = 30110;
-constexpr int sPrevButton = 30111;
-constexpr int sNextButton = 30112;
-constexpr int sFinishButton = 30113;
-constexpr int sButtonLanguageStep = 20;  // button caption id of language n: base + 20 n
-
-constexpr int sConfirmCaption = 30507;
-constexpr int sWarningCaption = 30508;
-constexpr int sInfoCaption = 30509;
-constexpr int sStopCaption = 30510;
-constexpr int sCaptionLanguageStep = 30;  // window caption id of language n: base + 30 n
 
 // Message-beep types.
 constexpr unsigned kBeepDefault = 0;
