@@ -26,6 +26,11 @@ bool TryReadGridAmount(std::string_view amount, long double& value);
 long double ReadGridAmount(std::string_view amount);
 std::string GridAmountError(std::string_view amount);
 
+// The graph needs at least this many rows; fewer get kNotEnoughDataForGraph.
+inline constexpr size_t kMinimumGraphRows = 4;
+inline constexpr const char* kNotEnoughDataForGraph = "Not enough data for graph";
+inline bool EnoughDataForGraph(size_t rowCount) { return rowCount >= kMinimumGraphRows; }
+
 // The rows of the research grid in grid order, with a case-insensitive index of
 // item numbers so that AddGridRow never searches through the rows.
 class GridRows {

@@ -10,11 +10,6 @@
 
 namespace qb {
 
-// The graph needs at least this many rows; fewer get kNotEnoughDataForGraph.
-inline constexpr size_t kMinimumGraphRows = 4;
-inline constexpr const char* kNotEnoughDataForGraph = "Not enough data for graph";
-inline bool EnoughDataForGraph(size_t rowCount) { return rowCount >= kMinimumGraphRows; }
-
 // The value of an Amount text: its first "$" removed, read with a period as
 // decimal point whatever the locale. Throws Exception
 // "'%s' is not a valid floating point value" (also for values beyond double range).
