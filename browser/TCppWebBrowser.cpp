@@ -69,16 +69,12 @@ QUrl AddressToUrl(const QString& address) {
 }
 
 QString ClaimProfileFolder(const QString& base) {
-  // Chromium expects one process per profile folder: a second process on the
-  // same cookie database and cache would fight over them. So each process
-  // takes the first folder no running process holds; a lock left by a process
-  // that died is stale and taken over.
   static std::vector<std::unique_ptr<QLockFile>> held;
   for (int n = 1; n <= 32; ++n) {
     const QString folder = n == 1 ? base : base + QStringLiteral("-%1").arg(n);
     if (!QDir().mkpath(folder)) continue;
     auto lock = std::make_unique<QLockFile>(folder + QStringLiteral("/quellbid.lock"));
-    lock->setStaleLockTime(0);
+    lock->setStaleLockTime(0);  // stale only when its process is gone, whatever its age
     if (!lock->tryLock(0)) continue;
     held.push_back(std::move(lock));
     return folder;
@@ -87,23 +83,29 @@ QString ClaimProfileFolder(const QString& base) {
 }
 
 QString MainWebProfileFolder() {
-  static const QString folder =
-      ClaimProfileFolder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/web"));
-  return folder;
+  return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/web");
 }
 
 QWebEngineProfile* MainWebProfile() {
   static QPointer<QWebEngineProfile> profile;
   if (!profile) {
+    // Every research window (each its own process) shares the cookies and
+    // the rest of the stored data: the engine keeps its cookies in an SQLite
+    // database that several processes may write, so a sign-in made in one
+    // window lasts for all (tried with two processes on Qt 6.4: both load,
+    // both keep their cookies). The disk cache is written without any
+    // coordination between processes, so each running process takes a cache
+    // folder of its own: cache, else cache-2, cache-3, ...
     const QString folder = MainWebProfileFolder();
-    if (folder.isEmpty()) {
-      profile = new QWebEngineProfile(QCoreApplication::instance());  // no folder free: nothing kept
+    profile = new QWebEngineProfile(QStringLiteral("main"), QCoreApplication::instance());
+    profile->setPersistentStoragePath(folder + QStringLiteral("/storage"));
+    profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
+    const QString cache = ClaimProfileFolder(folder + QStringLiteral("/cache"));
+    if (cache.isEmpty()) {
+      profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
     } else {
-      profile = new QWebEngineProfile(QStringLiteral("main"), QCoreApplication::instance());
-      profile->setPersistentStoragePath(folder + QStringLiteral("/storage"));
-      profile->setCachePath(folder + QStringLiteral("/cache"));
+      profile->setCachePath(cache);
       profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
-      profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     }
   }
   return profile;

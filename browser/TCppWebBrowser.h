@@ -55,18 +55,18 @@ class TCppWebBrowser : public QWidget {
 // absolute local paths become file URLs.
 QUrl AddressToUrl(const QString& address);
 
-// The main browsers' profile: cookies and cache on disk in the user's data
-// folder, so a sign-in lasts from one run to the next. One per process.
+// The main browsers' profile: cookies, stored data and cache on disk under
+// MainWebProfileFolder(), so a sign-in lasts from one run to the next and is
+// shared by every research window. One per process.
 QWebEngineProfile* MainWebProfile();
-// The folder that profile keeps its data in.
+// The user's data folder for web data: AppDataLocation/web.
 QString MainWebProfileFolder();
 // The promotional browser's profile: nothing kept on disk.
 QWebEngineProfile* PromotionalWebProfile();
 
-// The folder for a process's main profile: base itself when no other running
-// process holds it, otherwise the first free base-2, base-3, ... beside it;
-// empty when none is free. Each folder is held through a lock file in it
-// until the process ends.
+// The folder no other running process holds: base itself, otherwise the first
+// free base-2, base-3, ... beside it; empty when none is free. It stays held,
+// through a lock file in it, until the process ends.
 QString ClaimProfileFolder(const QString& base);
 
 }  // namespace qb

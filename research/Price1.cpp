@@ -46,10 +46,8 @@ namespace {
 const QString kItemViewTemplate = QStringLiteral("https://cgi.ebay.com/ws/eBayISAPI.dll?ViewItem&item=###");
 const QString kPromotionalPage = QStringLiteral("https://www.velmora-software.com/quellbidads/index.htm");
 const int kGridHeight = 131;
-const int kDocumentWaitMs = 30000;
-const char* const kPageNotReadText =
-    "The page could not be read: the browser did not hand over its HTML within 30 seconds. "
-    "Wait until the page has finished loading, then press F7 again";
+const int kAdsPanelHeight = 230;
+const int kAdsInset = 5;  // ppAds's border width and bevel
 
 // The page shown in the promotional browser when the maker's page cannot load.
 // The browser reaches 25 px past its panel: the right padding keeps the text in view.
@@ -170,13 +168,11 @@ TfrmMainPrice::TfrmMainPrice(QWidget* parent) : QMainWindow(parent) {
   ppAds->SetBorderWidth(4);
   ppAds->setFixedWidth(193);
   ppAds->installEventFilter(this);
+  // ProPanel2 sits at the top of ppAds outside any layout, so a short window
+  // cuts it off instead of being held up by its 230 pixels.
   ProPanel2 = MakePanel("ProPanel2", ppAds);
-  ProPanel2->setFixedHeight(230);
+  ProPanel2->setGeometry(kAdsInset, kAdsInset, ppAds->width() - 2 * kAdsInset, kAdsPanelHeight);
   ProPanel2->installEventFilter(this);
-  auto* ads = new QVBoxLayout(ppAds);
-  ads->setContentsMargins(5, 5, 5, 5);
-  ads->addWidget(ProPanel2);
-  ads->addStretch(1);
   broAds = new TCppWebBrowser(ProPanel2, BrowserRole::Promotional);
   broAds->setObjectName(QStringLiteral("broAds"));
   connect(broAds, &TCppWebBrowser::DownloadComplete, this, [this] { broAdsDownloadComplete(); });
@@ -199,6 +195,9 @@ TfrmMainPrice::TfrmMainPrice(QWidget* parent) : QMainWindow(parent) {
   splitter->setStretchFactor(0, 0);
   splitter->setStretchFactor(1, 1);
   splitter->setSizes({136, 400});
+  // The lower part may shrink to nothing; the grid's 131 pixels always fit.
+  ppBottom->setMinimumHeight(1);
+  splitter->setMinimumHeight(kGridHeight + splitter->handleWidth() + 1);
   column->addWidget(splitter, 1);
   setCentralWidget(client);
 
@@ -416,10 +415,14 @@ void TfrmMainPrice::Graphs1Click() {
 
 // Data
 
-std::string SaveBrowserDocument(TCppWebBrowser& browser, SnapshotNameGenerator& names) {
+std::string SaveBrowserDocument(TCppWebBrowser& browser, SnapshotNameGenerator& names, int timeoutMs) {
   const std::string name = MakeSnapshotFileName(names);
   std::string document;
-  if (!browser.SaveDocument(document, kDocumentWaitMs)) throw Exception(kPageNotReadText);
+  if (!browser.SaveDocument(document, timeoutMs)) {
+    throw Exception("The page could not be read: the browser was still busy with it after " +
+                    QString::number(timeoutMs / 1000.0).toStdString() +
+                    " seconds. Wait until the page has finished loading, then press F7 again");
+  }
   WriteSnapshotFile(name, document);
   return name;
 }
@@ -514,6 +517,8 @@ void TfrmMainPrice::resizeEvent(QResizeEvent* event) {
 }
 
 bool TfrmMainPrice::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ppAds && event->type() == QEvent::Resize)
+    ProPanel2->setGeometry(kAdsInset, kAdsInset, ppAds->width() - 2 * kAdsInset, kAdsPanelHeight);
   if ((watched == ppAds || watched == ProPanel2) && event->type() == QEvent::Resize)
     Guard([&] { ppAdsResize(); });
   return QMainWindow::eventFilter(watched, event);

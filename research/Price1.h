@@ -24,8 +24,9 @@ class SnapshotNameGenerator;
 
 // Writes the browser's current document to a new snapshot file in the current
 // directory and returns the file's name. Throws qb::Exception when the file
-// cannot be written.
-std::string SaveBrowserDocument(TCppWebBrowser& browser, SnapshotNameGenerator& names);
+// cannot be written, or when the browser has not handed the document over
+// within timeoutMs (then no file is left).
+std::string SaveBrowserDocument(TCppWebBrowser& browser, SnapshotNameGenerator& names, int timeoutMs = 30000);
 class TProStatusBar;
 class TProWarningDialog;
 class TProInfoDialog;

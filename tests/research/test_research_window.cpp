@@ -11,12 +11,14 @@
 
 #include "Application.h"
 #include "Conversions.h"
+#include "Exception.h"
 #include "HarvestText.h"
 #include "LVMainGrid.h"
 #include "ModalCloser.h"
 #include "Platform.h"
 #include "Price1.h"
 #include "ResearchGridModel.h"
+#include "Snapshot.h"
 #include "TCppWebBrowser.h"
 
 using namespace qb;
@@ -399,13 +401,49 @@ class TestResearchWindow : public QObject {
     QCOMPARE(opened, 1);
   }
 
+  void gridHeightReturnsTo131OnResize_data() {
+    QTest::addColumn<int>("height");
+    QTest::newRow("tall") << 640;
+    // Below the promotional panel's 230 pixels: the panel is cut off.
+    QTest::newRow("short") << 300;
+    QTest::newRow("shortest") << 240;
+  }
+
   void gridHeightReturnsTo131OnResize() {
+    QFETCH(int, height);
     TfrmMainPrice w;
     w.show();
     auto* splitter = w.findChild<QSplitter*>("Splitter1");
     splitter->setSizes({300, 200});
-    w.resize(900, 640);
+    w.resize(900, height);
+    QTRY_COMPARE(w.height(), height);
     QTRY_COMPARE(w.Grid()->height(), 131);
+    QCOMPARE(w.findChild<QWidget*>("ProPanel2")->height(), 230);
+  }
+
+  // A renderer busy with a page (here its own script) cannot hand the document
+  // over: the command says so and leaves no snapshot file.
+  void busyPageIsReportedAndLeavesNoSnapshot() {
+    TfrmMainPrice w;
+    LoadPage(w, TablePage({{"1", "A", "$1.00", "1"}}));
+    QFile busy(FDir.filePath("busy.htm"));
+    QVERIFY(busy.open(QIODevice::WriteOnly));
+    busy.write("<html><body><script>var t = Date.now(); while (Date.now() - t < 4000) {}</script></body></html>");
+    busy.close();
+    QSignalSpy loaded(w.MainBrowser()->View(), &QWebEngineView::loadFinished);
+    w.MainBrowser()->Navigate(busy.fileName());
+    QTest::qWait(500);
+    SnapshotNameGenerator names(7);
+    QString message;
+    try {
+      SaveBrowserDocument(*w.MainBrowser(), names, 500);
+    } catch (const Exception& e) {
+      message = QString::fromStdString(e.what());
+    }
+    QVERIFY2(message.startsWith("The page could not be read: the browser was still busy with it after 0.5 seconds."),
+             qPrintable(message));
+    QVERIFY(SnapshotFiles().isEmpty());
+    QVERIFY(loaded.wait(20000));  // the renderer is free again for the next test
   }
 
   // F7 pressed again while the first harvest still waits for a document: both
