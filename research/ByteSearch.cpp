@@ -50,12 +50,6 @@ size_t FindIn(std::string_view text, std::string_view marker, size_t from) {
 
 namespace {
 
-bool EqualFolded(const char* a, std::string_view b) {
-  for (size_t i = 0; i < b.size(); ++i)
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-  return true;
-}
-
 // How common a byte is in page text; the least common one of a searched part
 // is the one scanned for.
 int Commonness(char c) {
@@ -168,7 +162,7 @@ bool TextContains(std::string_view text, std::string_view part) {
     next(nextUpper, upper);
     const char* candidate = std::min(nextLower, nextUpper);
     if (candidate == stop) return false;
-    if (EqualFolded(candidate - anchor, part)) return true;
+    if (EqualsAsciiFolded(std::string_view(candidate - anchor, part.size()), part)) return true;
     pos = candidate + 1;
   }
   return false;

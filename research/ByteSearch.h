@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "AsciiText.h"
+
 namespace qb {
 
 inline constexpr size_t npos = std::string_view::npos;
@@ -11,8 +13,6 @@ inline constexpr size_t npos = std::string_view::npos;
 size_t FindBytes(const char* data, size_t size, std::string_view marker);
 // Offset in text of the first marker at or after from, or npos.
 size_t FindIn(std::string_view text, std::string_view marker, size_t from = 0);
-
-inline char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // The three cut operations on a text t. Positions count from 1 as on the page.
 // from M + k: t from (position of M) + k on; empty when that lies outside t.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "AsciiText.h"
 #include "Conversions.h"
 #include "Exception.h"
 
@@ -37,29 +38,22 @@ std::string GridAmountError(std::string_view amount) {
   return FloatErrorMessage(WithoutDollar(amount, store));
 }
 
-std::string GridRows::Fold(std::string_view text) {
-  std::string folded(text);
-  for (char& c : folded)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return folded;
-}
-
-void GridRows::IndexAdd(std::string_view itemNumber) { ++index_[Fold(itemNumber)]; }
+void GridRows::IndexAdd(std::string_view itemNumber) { ++index_[AsciiFolded(itemNumber)]; }
 
 void GridRows::IndexRemove(std::string_view itemNumber) {
-  auto it = index_.find(Fold(itemNumber));
+  auto it = index_.find(AsciiFolded(itemNumber));
   if (it != index_.end() && --it->second == 0) index_.erase(it);
 }
 
 bool GridRows::ContainsItemNumber(std::string_view itemNumber) const {
-  return index_.find(Fold(itemNumber)) != index_.end();
+  return index_.find(AsciiFolded(itemNumber)) != index_.end();
 }
 
 bool GridRows::AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
                           std::string_view amount) {
   if (description.empty()) return false;
   if (amount == "FOREIGN") return false;
-  std::string key = Fold(itemNumber);
+  std::string key = AsciiFolded(itemNumber);
   auto [it, inserted] = index_.try_emplace(std::move(key), 0);
   if (!inserted && it->second > 0) return false;
   it->second = 1;

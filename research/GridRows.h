@@ -58,7 +58,6 @@ class GridRows {
   void Reorder(const std::vector<size_t>& order);
 
  private:
-  static std::string Fold(std::string_view text);
   void IndexAdd(std::string_view itemNumber);
   void IndexRemove(std::string_view itemNumber);
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "AsciiText.h"
 #include "ByteSearch.h"
 #include "HtmlTokenizer.h"
 
@@ -63,7 +64,7 @@ unsigned ClassTokens(std::string_view classList) {
     if (token.empty()) break;
     const char first = token[0];
     if (first != 's' && first != 'S' && first != 'c' && first != 'L') continue;
-    if (token.size() == 13 && EqualsFolded(token, "strikethrough")) {
+    if (token.size() == 13 && EqualsAsciiFolded(token, "strikethrough")) {
       bits |= kStrikethrough;
       continue;
     }
@@ -193,8 +194,8 @@ class ElementStack {
     return id;
   }
   void Fold(std::string_view name) {
-    FKey.assign(name);
-    for (char& c : FKey) c = FoldAscii(c);
+    FKey.clear();
+    AppendAsciiFolded(FKey, name);
   }
 
   std::unordered_map<std::string, int> FIds;
@@ -239,7 +240,7 @@ class CardReader {
   void StartTag(const HtmlTokenizer& tokens, std::string_view name, unsigned classes, size_t at) {
     EndRun();
     CardState& c = FCard;
-    if (!c.haveLink && EqualsFolded(name, "a")) {
+    if (!c.haveLink && EqualsAsciiFolded(name, "a")) {
       std::string buffer;
       const std::string_view href = Attribute(tokens, "href", buffer);
       if (href.find("/itm/") != std::string_view::npos) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "AsciiText.h"
 #include "ByteSearch.h"
 
 namespace qb {
@@ -18,7 +19,7 @@ bool IsRawTextElement(std::string_view name) {
   static constexpr std::string_view kNames[] = {"script", "style",   "textarea", "title",   "xmp",
                                                 "iframe", "noembed", "noframes", "noscript"};
   for (const std::string_view raw : kNames)
-    if (EqualsFolded(name, raw)) return true;
+    if (EqualsAsciiFolded(name, raw)) return true;
   return false;
 }
 
@@ -148,13 +149,6 @@ uint32_t ReadReference(std::string_view text, size_t at, size_t& length) {
 
 }  // namespace
 
-bool EqualsFolded(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-  return true;
-}
-
 bool HasClassToken(std::string_view classList, std::string_view token, bool foldCase) {
   size_t i = 0;
   while (i < classList.size()) {
@@ -162,14 +156,14 @@ bool HasClassToken(std::string_view classList, std::string_view token, bool fold
     const size_t start = i;
     while (i < classList.size() && !IsSpace(classList[i])) ++i;
     const std::string_view candidate = classList.substr(start, i - start);
-    if (foldCase ? EqualsFolded(candidate, token) : candidate == token) return true;
+    if (foldCase ? EqualsAsciiFolded(candidate, token) : candidate == token) return true;
   }
   return false;
 }
 
 std::string_view HtmlTokenizer::AttributeValue(std::string_view name, bool* found) const {
   for (const Attribute& a : FAttributes) {
-    if (EqualsFolded(a.name, name)) {
+    if (EqualsAsciiFolded(a.name, name)) {
       if (found) *found = true;
       return a.value;
     }
@@ -331,7 +325,7 @@ void HtmlTokenizer::SkipRawText() {
       return;
     }
     const size_t after = close + 2 + element.size();
-    if (after <= FPage.size() && EqualsFolded(FPage.substr(close + 2, element.size()), element) &&
+    if (after <= FPage.size() && EqualsAsciiFolded(FPage.substr(close + 2, element.size()), element) &&
         (after == FPage.size() || IsSpace(FPage[after]) || FPage[after] == '/' || FPage[after] == '>')) {
       FPos = close;
       return;

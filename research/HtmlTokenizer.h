@@ -69,7 +69,4 @@ std::string_view TrimBlanks(std::string_view text);
 // ignored when foldCase is set).
 bool HasClassToken(std::string_view classList, std::string_view token, bool foldCase = false);
 
-// ASCII letter case ignored.
-bool EqualsFolded(std::string_view a, std::string_view b);
-
 }  // namespace qb

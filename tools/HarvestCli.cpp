@@ -7,6 +7,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "AsciiText.h"
 #include "ByteSearch.h"
 #include "HarvestText.h"
 #include "Snapshot.h"
@@ -245,8 +246,7 @@ bool GridAddRule::Accepts(std::string_view description, std::string_view itemNum
                           std::string_view amount) {
   if (description.empty() || amount == kForeignAmount) return false;
   const size_t start = keys_.size();
-  keys_ += itemNumber;
-  for (size_t k = start; k < keys_.size(); ++k) keys_[k] = FoldAscii(keys_[k]);
+  AppendAsciiFolded(keys_, itemNumber);
   const std::string_view key = std::string_view(keys_).substr(start);
   const size_t count = starts_.size() - 1;
   if (2 * (count + 1) > slots_.size()) Grow();

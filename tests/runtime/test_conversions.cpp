@@ -2,6 +2,7 @@
 #include <clocale>
 #include <cstdlib>
 
+#include "AsciiText.h"
 #include "Conversions.h"
 #include "Exception.h"
 #include "StringTable.h"
@@ -225,6 +226,21 @@ class TestConversions : public QObject {
   }
 
   void floatToStrUsesSeparator() { QCOMPARE(QString::fromStdString(FloatToStr(12.5, ',')), QString("12,5")); }
+
+  void asciiFolding_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("folded");
+    QTest::newRow("letters") << QByteArray("AbZz") << QByteArray("abzz");
+    QTest::newRow("bytes next to the letter ranges") << QByteArray("@[`{") << QByteArray("@[`{");
+    QTest::newRow("UTF-8 letters stay") << QByteArray("\xC3\x84X") << QByteArray("\xC3\x84x");
+  }
+  void asciiFolding() {
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, folded);
+    QCOMPARE(QByteArray::fromStdString(AsciiFolded(text.toStdString())), folded);
+    QVERIFY(EqualsAsciiFolded(text.toStdString(), folded.toStdString()));
+    QVERIFY(!EqualsAsciiFolded(text.toStdString(), folded.toStdString() + "a"));
+  }
 
   void displayMessage_data() {
     QTest::addColumn<QString>("message");
