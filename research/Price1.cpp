@@ -406,8 +406,8 @@ void TfrmMainPrice::SeeSelectedItem1Click() {
 }
 
 void TfrmMainPrice::Graphs1Click() {
-  if (FModel->rowCount() < 4) {
-    ErrorMessageBox(QStringLiteral("Not enough data for graph"), this);
+  if (!EnoughDataForGraph(static_cast<size_t>(FModel->rowCount()))) {
+    ErrorMessageBox(QString::fromUtf8(kNotEnoughDataForGraph), this);
     return;
   }
   if (FStatisticsCommand) FStatisticsCommand();
