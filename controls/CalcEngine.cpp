@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "AsciiText.h"
 #include "Exception.h"
 
 namespace qb {
@@ -10,12 +11,6 @@ namespace {
 
 bool IsOperatorChar(char c) {
   return c == '%' || c == '=' || c == '+' || c == '-' || c == '*' || c == '/';
-}
-
-std::string Lowered(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
 }
 
 }  // namespace
@@ -144,7 +139,7 @@ void CalcEngine::Operator(char c) {
   FOperator = c;
   FNegative = v < 0;
   const long double m = std::fabs(v);
-  SetDisplay(Lowered(FloatToStr(m, FSeparator)));
+  SetDisplay(AsciiFolded(FloatToStr(m, FSeparator)));
 
   if (FValueText.size() > kMaxLength) {
     if (FValueText.find('.') == std::string::npos) {

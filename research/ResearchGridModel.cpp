@@ -3,6 +3,7 @@
 #include <QCollator>
 #include <QLocale>
 
+#include "AsciiText.h"
 #include "GridRules.h"
 
 namespace qb {
@@ -29,7 +30,7 @@ QString FoldedText(const std::string& text) {
   std::string lower(text);
   for (char& c : lower) {
     if (static_cast<unsigned char>(c) >= 0x80) return Text(text).toCaseFolded();
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    c = FoldAscii(c);
   }
   return QString::fromLatin1(lower.data(), qsizetype(lower.size()));
 }
