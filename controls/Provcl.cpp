@@ -85,9 +85,9 @@ void Delay(uint32_t ms) {
   QTimer wake;  // guarantees an event, so waiting for one never blocks for good
   wake.setSingleShot(true);
   for (;;) {
-    const uint32_t passed = TickCount() - start;
-    if (passed >= ms) break;
-    wake.start(static_cast<int>(std::min<uint32_t>(ms - passed, 0x7FFFFFFF)));
+    const uint32_t left = TicksLeft(start, TickCount(), ms);
+    if (left == 0) break;
+    wake.start(static_cast<int>(std::min<uint32_t>(left, 0x7FFFFFFF)));
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
   }
 }

@@ -25,8 +25,12 @@ void OpenURL(const QString& address);
 
 // Processes pending events until the tick count has advanced by ms (wrap-safe).
 void Delay(uint32_t ms);
-// True when at least ms have passed from start to now on a wrapping 32-bit clock.
-constexpr bool TicksElapsed(uint32_t start, uint32_t now, uint32_t ms) { return uint32_t(now - start) >= ms; }
+// What is left of a wait of ms from start to now on a wrapping 32-bit clock; 0
+// once it has passed.
+constexpr uint32_t TicksLeft(uint32_t start, uint32_t now, uint32_t ms) {
+  const uint32_t passed = now - start;
+  return passed >= ms ? 0 : ms - passed;
+}
 
 // Opens the application's help at a context (default: index.htm of the current
 // directory through the shell). The handler can be replaced.

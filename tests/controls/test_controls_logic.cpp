@@ -263,18 +263,19 @@ class TestControlsLogic : public QObject {
     QTest::addColumn<uint>("start");
     QTest::addColumn<uint>("now");
     QTest::addColumn<uint>("ms");
-    QTest::addColumn<bool>("elapsed");
-    QTest::newRow("plain, short") << 1000u << 1049u << 50u << false;
-    QTest::newRow("plain, exact") << 1000u << 1050u << 50u << true;
-    QTest::newRow("wrapped, exact") << 0xFFFFFFF0u << 0x10u << 0x20u << true;
-    QTest::newRow("wrapped, short") << 0xFFFFFFF0u << 0x10u << 0x21u << false;
-    QTest::newRow("zero wait") << 5u << 5u << 0u << true;
+    QTest::addColumn<uint>("left");
+    QTest::newRow("plain, short") << 1000u << 1049u << 50u << 1u;
+    QTest::newRow("plain, exact") << 1000u << 1050u << 50u << 0u;
+    QTest::newRow("plain, over") << 1000u << 1090u << 50u << 0u;
+    QTest::newRow("wrapped, exact") << 0xFFFFFFF0u << 0x10u << 0x20u << 0u;
+    QTest::newRow("wrapped, short") << 0xFFFFFFF0u << 0x10u << 0x21u << 1u;
+    QTest::newRow("zero wait") << 5u << 5u << 0u << 0u;
   }
   void wrappingTicks() {
     QFETCH(uint, start);
     QFETCH(uint, now);
     QFETCH(uint, ms);
-    QTEST(TicksElapsed(start, now, ms), "elapsed");
+    QTEST(uint(TicksLeft(start, now, ms)), "left");
   }
 
   // URL label rules.
