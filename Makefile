@@ -3,7 +3,7 @@ BUILD     ?= build
 GENERATOR ?= Ninja
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all setup configure build run test bench fuzz package clean
+.PHONY: all setup configure build run test bench fuzz package pictures clean
 
 all: build
 
@@ -29,6 +29,11 @@ bench: build
 # A Debian package in build/package/, checked with lintian and appstreamcli.
 package: build
 	@bash scripts/package.sh $(BUILD)
+
+# Renews the pictures in docs/ (the control gallery, the calculator, the
+# statistics window, and screenshots of the real program under Xvfb).
+pictures: build
+	@cmake --build $(BUILD) --target pictures
 
 fuzz: setup
 	@bash scripts/fuzz.sh

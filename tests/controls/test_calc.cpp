@@ -87,7 +87,6 @@ class TestCalc : public QObject {
   void translatedTexts();
   void destructorDestroysWindow();
   void calcDialogRunsModal();
-  void screenshot();
 };
 
 void TestCalc::init() { SetLocaleDecimalSeparator('.'); }
@@ -549,13 +548,6 @@ void TestCalc::calcDialogRunsModal() {
   QCOMPARE(BeepCount(), beeps);  // stNoSound by default
   SettleDeletes();
   QCOMPARE(CalcWindowCount(), 0);
-}
-
-void TestCalc::screenshot() {
-  std::unique_ptr<TCalcForm> form(NewForm());
-  TypeKeys(form.get(), "1/3\r");
-  const QString dir = qEnvironmentVariable("QB_BINARY_DIR", ".");
-  QVERIFY(form->grab().save(dir + "/calculator.png"));
 }
 
 QTEST_MAIN(TestCalc)

@@ -231,20 +231,6 @@ class TestChart1 : public QObject {
     QAccessibleInterface* chart = QAccessible::queryAccessibleInterface(w.Chart1);
     QCOMPARE(chart->text(QAccessible::Description), QString("Low: 1, Mid-Low: 1, Mid-High: 1, High: 2"));
   }
-
-  // The picture for the documentation: a realistic grid.
-  void screenshot() {
-    GridRows grid;
-    Fill(grid, {"12.50", "15.00", "18.75", "22.00", "24.99", "31.00", "35.50", "41.00", "9.99", "27.50",
-                "19.95", "16.25", "13.00", "21.50"});
-    Tch1 w(grid);
-    w.FormShow();
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    const QImage image = w.grab().toImage();
-    QCOMPARE(image.size(), QSize(700, 500));
-    QVERIFY(image.save("statistics.png"));
-  }
 };
 
 QTEST_MAIN(TestChart1)
