@@ -35,10 +35,6 @@ QImage Render(const TPieChartSettings& s, const std::vector<TPiePoint>& points, 
   QPainter p(&image);
   PaintPieChart(p, QRect(QPoint(), size), s, points);
   p.end();
-  image.save(QString("pie_%1.png")
-                 .arg(points.size()
-                          ? QString::number(points[0].value) + "_" + QString::number(points[1].value)
-                          : QString("empty")));
   return image;
 }
 
