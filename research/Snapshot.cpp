@@ -7,18 +7,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 #include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
 
 #include "Exception.h"
+#include "Files.h"
 
 namespace qb {
 
@@ -173,108 +169,33 @@ void ExpandLineEnds(char* text, size_t n, size_t total) {
 
 }  // namespace
 
-PageText::PageText(PageText&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)),
-      size_(std::exchange(other.size_, 0)),
-      capacity_(std::exchange(other.capacity_, 0)) {}
-
-PageText& PageText::operator=(PageText&& other) noexcept {
-  if (this != &other) {
-    Release();
-    data_ = std::exchange(other.data_, nullptr);
-    size_ = std::exchange(other.size_, 0);
-    capacity_ = std::exchange(other.capacity_, 0);
-  }
-  return *this;
-}
-
-PageText::~PageText() { Release(); }
-
-#if defined(__linux__)
-// An anonymous mapping: it grows with mremap, which moves no byte, and from
-// 2 MiB on it asks for huge pages, since faulting in a big page 4 KiB at a
-// time costs more than reading it.
-namespace {
-constexpr size_t kPage = 4096;
-constexpr size_t kHugePage = size_t(2) << 20;
-size_t Pages(size_t bytes) { return (bytes + kPage - 1) / kPage * kPage; }
-}  // namespace
-
-bool PageText::Reserve(size_t capacity) {
-  // Whole huge pages from 2 MiB on, so the mapping starts on a huge page too.
-  const size_t bytes = capacity >= kHugePage ? (capacity + kHugePage - 1) / kHugePage * kHugePage
-                                             : Pages(std::max<size_t>(capacity, 1));
-  if (bytes == capacity_) return true;
-  void* block = data_ ? mremap(data_, Pages(capacity_), bytes, MREMAP_MAYMOVE)
-                      : mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (block == MAP_FAILED) return false;
-  if (bytes >= kHugePage) madvise(block, bytes, MADV_HUGEPAGE);
-  data_ = static_cast<char*>(block);
-  capacity_ = bytes;
-  return true;
-}
-
-void PageText::Release() {
-  if (data_) munmap(data_, Pages(capacity_));
-  data_ = nullptr;
-  size_ = capacity_ = 0;
-}
-#else
-bool PageText::Reserve(size_t capacity) {
-  void* block = std::realloc(data_, std::max<size_t>(capacity, 1));
-  if (!block) return false;
-  data_ = static_cast<char*>(block);
-  capacity_ = capacity;
-  return true;
-}
-
-void PageText::Release() {
-  std::free(data_);
-  data_ = nullptr;
-  size_ = capacity_ = 0;
-}
-#endif
-
-int PageText::Read(std::FILE* file, size_t sizeHint) {
-  Release();
-  // One read of the whole size; the loop only matters for files that grow or
-  // cannot tell their size (standard input).
-  if (!Reserve(sizeHint ? sizeHint + 1 : size_t(1) << 16)) return ENOMEM;
-  size_t used = 0;
-  for (;;) {
-    used += std::fread(data_ + used, 1, capacity_ - used, file);
-    if (used < capacity_) break;
-    if (!Reserve(capacity_ * 2)) {
-      Release();
-      return ENOMEM;
-    }
-  }
-  if (std::ferror(file)) {
-    const int error = errno ? errno : EIO;
-    Release();
-    return error;
-  }
-  if (const void* nul = std::memchr(data_, 0, used))
-    used = static_cast<size_t>(static_cast<const char*>(nul) - data_);
-  const size_t total = used + AddedLineEndBytes(data_, used);
-  if (!Reserve(total)) {
-    Release();
+int PageText::MakeFrom(FileBytes bytes) {
+  bytes_ = std::move(bytes);
+  size_t used = bytes_.size();
+  if (const void* nul = used ? std::memchr(bytes_.data(), 0, used) : nullptr)
+    used = static_cast<size_t>(static_cast<const char*>(nul) - bytes_.data());
+  const size_t total = used + AddedLineEndBytes(bytes_.data(), used);
+  if (!bytes_.Reserve(total)) {
+    bytes_.Release();
     return ENOMEM;
   }
-  ExpandLineEnds(data_, used, total);
-  size_ = total;
+  ExpandLineEnds(bytes_.data(), used, total);
+  bytes_.Resize(total);
   return 0;
 }
 
+int PageText::Read(std::FILE* file, size_t sizeHint) {
+  FileBytes bytes;
+  if (const int error = bytes.Read(file, sizeHint)) {
+    bytes_.Release();
+    return error;
+  }
+  return MakeFrom(std::move(bytes));
+}
+
 PageText ReadPageText(const std::string& fileName) {
-  std::FILE* file = std::fopen(fileName.c_str(), "rb");
-  if (!file) ThrowFileError("read", fileName, errno);
-  std::error_code sizeError;
-  const auto size = std::filesystem::file_size(fileName, sizeError);
   PageText text;
-  const int error = text.Read(file, sizeError ? 0 : static_cast<size_t>(size));
-  std::fclose(file);
-  if (error) ThrowFileError("read", fileName, error);
+  if (const int error = text.MakeFrom(ReadFileWhole(fileName))) ThrowFileError("read", fileName, error);
   return text;
 }
 

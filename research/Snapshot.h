@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "Files.h"
+
 namespace qb {
 
 // The research window's pseudo-random generator for snapshot names: seeded
@@ -41,32 +43,22 @@ std::string SaveSnapshot(SnapshotNameGenerator& generator, std::string_view docu
 // lone CR and lone LF turned into CR LF, and a CR LF after the last line.
 std::string PageTextFromBytes(std::string_view bytes);
 
-// A page text read from a file into one block of its own, grown in place
-// (without copies) while it is read and turned into page text. Moved, never
-// copied; the view lives as long as the object.
+// A page text made in the block its file was read into: grown in place and
+// turned into page text there, never copied. Moved, never copied; the view
+// lives as long as the object.
 class PageText {
  public:
-  PageText() = default;
-  PageText(PageText&& other) noexcept;
-  PageText& operator=(PageText&& other) noexcept;
-  PageText(const PageText&) = delete;
-  PageText& operator=(const PageText&) = delete;
-  ~PageText();
-
-  std::string_view view() const { return {data_, size_}; }
+  std::string_view view() const { return bytes_.view(); }
 
   // Reads file to its end and makes the bytes page text as PageTextFromBytes
   // does. sizeHint is the expected byte count (0: unknown). Returns 0, or the
   // errno of the failed read (the text is then empty).
   int Read(std::FILE* file, size_t sizeHint);
+  // The same for bytes already read.
+  int MakeFrom(FileBytes bytes);
 
  private:
-  bool Reserve(size_t capacity);
-  void Release();
-
-  char* data_ = nullptr;
-  size_t size_ = 0;
-  size_t capacity_ = 0;
+  FileBytes bytes_;
 };
 
 // The page text of the named file. Throws Exception:

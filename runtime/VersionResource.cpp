@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "Files.h"
+
 namespace qb {
 
 namespace {
@@ -100,30 +102,12 @@ size_t ParseNode(std::string_view block, size_t at, size_t limit, int depth, Ver
   return length;
 }
 
-bool ReadWholeFile(const std::string& fileName, std::string& bytes) {
-  std::FILE* file = std::fopen(fileName.c_str(), "rb");
-  if (!file) return false;
-  bytes.clear();
-  char chunk[1 << 16];
-  bool ok = true;
-  for (;;) {
-    const size_t got = std::fread(chunk, 1, sizeof chunk, file);
-    bytes.append(chunk, got);
-    if (got < sizeof chunk) {
-      ok = !std::ferror(file);
-      break;
-    }
-  }
-  std::fclose(file);
-  return ok;
-}
-
 std::optional<std::string> ReadFileBlock(const std::string& fileName) {
-  std::string bytes;
-  if (!ReadWholeFile(fileName, bytes)) return std::nullopt;
-  const auto location = FindVersionBlock(bytes);
+  FileBytes bytes;
+  if (ReadFileWhole(fileName, bytes) != 0) return std::nullopt;
+  const auto location = FindVersionBlock(bytes.view());
   if (!location) return std::nullopt;
-  return bytes.substr(location->offset, location->length);
+  return std::string(bytes.view().substr(location->offset, location->length));
 }
 
 }  // namespace

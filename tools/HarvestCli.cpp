@@ -95,21 +95,19 @@ class CliHarvestTarget : public HarvestTarget {
   std::string csv_;
 };
 
-// The expected size of a file, 0 when it cannot tell (a pipe, a terminal).
-size_t SizeHint(const std::string& file) {
+// The expected size of standard input, 0 when it cannot tell (a pipe, a terminal).
+size_t StandardInputSize() {
   std::error_code error;
-  const auto size = std::filesystem::file_size(file == "-" ? "/dev/stdin" : file, error);
+  const auto size = std::filesystem::file_size("/dev/stdin", error);
   return error ? 0 : static_cast<size_t>(size);
 }
 
 // Reads one file of the command line; 0 or the errno of the failure.
 int ReadPage(const std::string& file, std::FILE* in, PageText& page) {
-  if (file == "-") return page.Read(in, SizeHint(file));
-  std::FILE* stream = std::fopen(file.c_str(), "rb");
-  if (!stream) return errno;
-  const int error = page.Read(stream, SizeHint(file));
-  std::fclose(stream);
-  return error;
+  if (file == "-") return page.Read(in, StandardInputSize());
+  FileBytes bytes;
+  if (const int error = ReadFileWhole(file, bytes)) return error;
+  return page.MakeFrom(std::move(bytes));
 }
 
 // Relays the lines of a message text, each under the program's name.
