@@ -51,8 +51,7 @@ bool GridRows::ContainsItemNumber(std::string_view itemNumber) const {
 
 bool GridRows::AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
                           std::string_view amount) {
-  if (description.empty()) return false;
-  if (amount == "FOREIGN") return false;
+  if (!IsAddableRow(description, amount)) return false;
   std::string key = AsciiFolded(itemNumber);
   auto [it, inserted] = index_.try_emplace(std::move(key), 0);
   if (!inserted && it->second > 0) return false;

@@ -26,6 +26,14 @@ bool TryReadGridAmount(std::string_view amount, long double& value);
 long double ReadGridAmount(std::string_view amount);
 std::string GridAmountError(std::string_view amount);
 
+// The Amount the harvest gives a price not in U.S. dollars.
+inline constexpr std::string_view kForeignAmount = "FOREIGN";
+// The add rule's test of the row itself: it needs a description and a price
+// in U.S. dollars. Whether its item number is new is the grid's test.
+inline bool IsAddableRow(std::string_view description, std::string_view amount) {
+  return !description.empty() && amount != kForeignAmount;
+}
+
 // The graph needs at least this many rows; fewer get kNotEnoughDataForGraph.
 inline constexpr size_t kMinimumGraphRows = 4;
 inline constexpr const char* kNotEnoughDataForGraph = "Not enough data for graph";
@@ -35,8 +43,8 @@ inline bool EnoughDataForGraph(size_t rowCount) { return rowCount >= kMinimumGra
 // item numbers so that AddGridRow never searches through the rows.
 class GridRows {
  public:
-  // Appends a row unless description is empty, amount is "FOREIGN" or the
-  // item number is already present (letter case ignored). New rows are unchecked.
+  // Appends an addable row (IsAddableRow) unless its item number is already
+  // present (letter case ignored). New rows are unchecked.
   bool AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
                   std::string_view amount);
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "ByteSearch.h"
+#include "GridRows.h"
 
 namespace qb {
 
@@ -29,7 +30,6 @@ class HarvestTarget {
 
 inline constexpr std::string_view kDollarNoticeText = "Only U.S. Dollar auctions have been added to the grid";
 inline constexpr std::string_view kNoResultsText = "No Results Added";
-inline constexpr std::string_view kForeignAmount = "FOREIGN";
 inline constexpr std::string_view kNoSoldListingsText =
     "This page shows no sold listings. Search with the Sold Items filter, then press F7 again.";
 

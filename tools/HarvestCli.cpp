@@ -242,7 +242,7 @@ void GridAddRule::Grow() {
 
 bool GridAddRule::Accepts(std::string_view description, std::string_view itemNumber,
                           std::string_view amount) {
-  if (description.empty() || amount == kForeignAmount) return false;
+  if (!IsAddableRow(description, amount)) return false;
   const size_t start = keys_.size();
   AppendAsciiFolded(keys_, itemNumber);
   const std::string_view key = std::string_view(keys_).substr(start);

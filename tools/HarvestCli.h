@@ -31,8 +31,9 @@ void AppendCsvField(std::string& out, std::string_view text);
 void AppendCsvRow(std::string& out, std::string_view itemNumber, std::string_view bids,
                   std::string_view amount, std::string_view description);
 
-// The add rule of GridRows::AddGridRow for a grid that is written out row by
-// row instead of kept: only the item numbers are kept (letter case folded, in
+// The add rule of GridRows::AddGridRow (IsAddableRow, then a new item number)
+// for a grid that is written out row by row instead of kept: only the item
+// numbers are kept (letter case folded, in
 // one block with an open-addressing index), a few bytes a row.
 class GridAddRule {
  public:
