@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "HarvestBench.h"
 #include "HarvestCards.h"
 #include "HarvestText.h"
 
@@ -157,28 +158,8 @@ const std::string& Page(CardPageKind kind, size_t size) {
   return page;
 }
 
-class CountingTarget : public qb::HarvestTarget {
- public:
-  bool AddGridRow(std::string_view, std::string_view, std::string_view, std::string_view) override {
-    ++rows;
-    return true;
-  }
-  void ShowDollarNotice() override {}
-  void ShowNoResults() override {}
-  size_t rows = 0;
-};
-
 void Harvest(benchmark::State& state, CardPageKind kind) {
-  const std::string& page = Page(kind, static_cast<size_t>(state.range(0)) * kMB);
-  size_t rows = 0;
-  for (auto _ : state) {
-    CountingTarget target;
-    qb::HarvestPage(page, target);
-    rows = target.rows;
-    benchmark::DoNotOptimize(rows);
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(page.size()));
-  state.counters["rows"] = static_cast<double>(rows);
+  MeasureHarvest(state, Page(kind, static_cast<size_t>(state.range(0)) * kMB));
 }
 
 void BM_HarvestCards(benchmark::State& state) { Harvest(state, kRealistic); }

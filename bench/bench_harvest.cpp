@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "GridRows.h"
+#include "HarvestBench.h"
 #include "HarvestText.h"
 #include "Snapshot.h"
 
@@ -75,28 +76,8 @@ const std::string& Page(PageKind kind, size_t size) {
   return page;
 }
 
-class CountingTarget : public qb::HarvestTarget {
- public:
-  bool AddGridRow(std::string_view, std::string_view, std::string_view, std::string_view) override {
-    ++rows;
-    return true;
-  }
-  void ShowDollarNotice() override {}
-  void ShowNoResults() override {}
-  size_t rows = 0;
-};
-
 void Harvest(benchmark::State& state, PageKind kind) {
-  const std::string& page = Page(kind, static_cast<size_t>(state.range(0)) * kMB);
-  size_t rows = 0;
-  for (auto _ : state) {
-    CountingTarget target;
-    qb::HarvestPage(page, target);
-    rows = target.rows;
-    benchmark::DoNotOptimize(rows);
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(page.size()));
-  state.counters["rows"] = static_cast<double>(rows);
+  MeasureHarvest(state, Page(kind, static_cast<size_t>(state.range(0)) * kMB));
 }
 
 void BM_HarvestTable(benchmark::State& state) { Harvest(state, kTable); }

@@ -6,6 +6,7 @@
 
 #include "AsciiText.h"
 #include "ByteSearch.h"
+#include "Utf8.h"
 
 namespace qb {
 
@@ -89,23 +90,10 @@ uint32_t NamedEntity(std::string_view name) {
   return it != std::end(kEntities) && it->name == name ? it->code : 0;
 }
 
-void AppendUtf8(uint32_t code, std::string& out) {
+// A code point HTML cannot carry becomes U+FFFD.
+void AppendCodePoint(uint32_t code, std::string& out) {
   if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
+  AppendUtf8(out, code);
 }
 
 // The code point of the reference at text[at] == '&', and its length; 0 when
@@ -358,7 +346,7 @@ void AppendCollapsedText(std::string_view text, std::string& out) {
         if (code == 0xA0 || code == ' ' || code == '\t' || code == '\n' || code == '\r' || code == '\f') {
           appendBlank();
         } else {
-          AppendUtf8(code, out);
+          AppendCodePoint(code, out);
           blank = false;
         }
         i += length - 1;
@@ -377,7 +365,7 @@ std::string DecodeHtmlReferences(std::string_view text) {
     size_t length = 0;
     const uint32_t code = text[i] == '&' ? ReadReference(text, i, length) : 0;
     if (code) {
-      AppendUtf8(code, out);
+      AppendCodePoint(code, out);
       i += length - 1;
     } else {
       out += text[i];

@@ -10,23 +10,12 @@ namespace qb {
 
 namespace {
 
-QString Text(const std::string& bytes) { return QString::fromUtf8(bytes.data(), qsizetype(bytes.size())); }
+QString Text(std::string_view bytes) { return QString::fromUtf8(bytes.data(), qsizetype(bytes.size())); }
 
-const std::string& Cell(const ResearchRow& row, int column) {
-  switch (column) {
-    case kItemNumberColumn:
-      return row.itemNumber;
-    case kBidsColumn:
-      return row.bids;
-    case kAmountColumn:
-      return row.amount;
-    default:
-      return row.description;
-  }
-}
+std::string_view Cell(const ResearchRow& row, int column) { return GridCellText(row, column); }
 
 // The text case-folded; plain ASCII cheaply, byte by byte.
-QString FoldedText(const std::string& text) {
+QString FoldedText(std::string_view text) {
   std::string lower(text);
   for (char& c : lower) {
     if (static_cast<unsigned char>(c) >= 0x80) return Text(text).toCaseFolded();

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "Files.h"
+#include "Utf8.h"
 
 namespace qb {
 
@@ -30,24 +31,6 @@ uint32_t DWord(std::string_view bytes, size_t at) {
 }
 
 size_t Align4(size_t offset) { return (offset + 3) & ~size_t{3}; }
-
-void AppendUtf8(std::string& out, uint32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
 
 bool SameKey(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

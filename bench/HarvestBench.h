@@ -1,0 +1,32 @@
+// What the harvest benchmarks share: a target that only counts rows, and the
+// timed harvest of one page.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "HarvestText.h"
+
+class CountingTarget : public qb::HarvestTarget {
+ public:
+  bool AddGridRow(std::string_view, std::string_view, std::string_view, std::string_view) override {
+    ++rows;
+    return true;
+  }
+  void ShowDollarNotice() override {}
+  void ShowNoResults() override {}
+  size_t rows = 0;
+};
+
+inline void MeasureHarvest(benchmark::State& state, const std::string& page) {
+  size_t rows = 0;
+  for (auto _ : state) {
+    CountingTarget target;
+    qb::HarvestPage(page, target);
+    rows = target.rows;
+    benchmark::DoNotOptimize(rows);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(page.size()));
+  state.counters["rows"] = static_cast<double>(rows);
+}
