@@ -1,5 +1,7 @@
 #include "GridExport.h"
 
+#include "GridRules.h"
+
 namespace qb {
 
 namespace {
@@ -19,6 +21,17 @@ std::string TabField(std::string_view text) {
   return Quoted(text);
 }
 
+// Appends the grid's columns as one line: cell(c) of each column through field.
+template <class Cell>
+void AppendLine(std::string& out, std::string (*field)(std::string_view), char separator,
+                std::string_view end, Cell cell) {
+  for (int c = 0; c < kGridColumnCount; ++c) {
+    if (c > 0) out += separator;
+    out += field(cell(c));
+  }
+  out += end;
+}
+
 }  // namespace
 
 std::string CsvField(std::string_view text) {
@@ -28,25 +41,16 @@ std::string CsvField(std::string_view text) {
 
 std::string GridCsv(const GridRows& grid) {
   std::string csv;
-  for (int c = 0; c < kGridColumnCount; ++c) {
-    if (c > 0) csv += ',';
-    csv += kGridColumnCaptions[c];
-  }
-  csv += "\r\n";
-  for (const ResearchRow& row : grid.rows()) {
-    csv += CsvField(row.itemNumber) + ',' + CsvField(row.bids) + ',' + CsvField(row.amount) + ',' +
-           CsvField(row.description) + "\r\n";
-  }
+  AppendLine(csv, CsvField, ',', "\r\n", [](int c) { return kGridColumnCaptions[c]; });
+  for (const ResearchRow& row : grid.rows())
+    AppendLine(csv, CsvField, ',', "\r\n", [&](int c) { return GridCellText(row, c); });
   return csv;
 }
 
 std::string GridRowsAsTabText(const GridRows& grid, const std::vector<size_t>& rows) {
   std::string text;
-  for (const size_t i : rows) {
-    const ResearchRow& row = grid[i];
-    text += TabField(row.itemNumber) + '\t' + TabField(row.bids) + '\t' + TabField(row.amount) + '\t' +
-            TabField(row.description) + '\n';
-  }
+  for (const size_t i : rows)
+    AppendLine(text, TabField, '\t', "\n", [&](int c) { return GridCellText(grid[i], c); });
   return text;
 }
 

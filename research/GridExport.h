@@ -9,11 +9,6 @@
 
 namespace qb {
 
-// The grid's columns, as its header and every export name them.
-inline constexpr int kGridColumnCount = 4;
-inline constexpr std::string_view kGridColumnCaptions[kGridColumnCount] = {"Item Number", "Bids", "Amount",
-                                                                           "Description"};
-
 // A CSV field (RFC 4180): quoted when it holds a comma, quote, CR or LF, with
 // its quotes doubled.
 std::string CsvField(std::string_view text);

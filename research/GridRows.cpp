@@ -38,66 +38,62 @@ std::string GridAmountError(std::string_view amount) {
   return FloatErrorMessage(WithoutDollar(amount, store));
 }
 
-void GridRows::IndexAdd(std::string_view itemNumber) { ++index_[AsciiFolded(itemNumber)]; }
+void GridRows::IndexAdd(std::string_view itemNumber) { ++FIndex[AsciiFolded(itemNumber)]; }
 
 void GridRows::IndexRemove(std::string_view itemNumber) {
-  auto it = index_.find(AsciiFolded(itemNumber));
-  if (it != index_.end() && --it->second == 0) index_.erase(it);
-}
-
-bool GridRows::ContainsItemNumber(std::string_view itemNumber) const {
-  return index_.find(AsciiFolded(itemNumber)) != index_.end();
+  auto it = FIndex.find(AsciiFolded(itemNumber));
+  if (it != FIndex.end() && --it->second == 0) FIndex.erase(it);
 }
 
 bool GridRows::AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
                           std::string_view amount) {
   if (!IsAddableRow(description, amount)) return false;
   std::string key = AsciiFolded(itemNumber);
-  auto [it, inserted] = index_.try_emplace(std::move(key), 0);
+  auto [it, inserted] = FIndex.try_emplace(std::move(key), 0);
   if (!inserted && it->second > 0) return false;
   it->second = 1;
-  rows_.push_back(ResearchRow{std::string(itemNumber), std::string(bids), std::string(amount),
+  FRows.push_back(ResearchRow{std::string(itemNumber), std::string(bids), std::string(amount),
                               std::string(description), false});
   return true;
 }
 
 void GridRows::SetItemNumber(size_t i, std::string_view itemNumber) {
-  IndexRemove(rows_[i].itemNumber);
-  rows_[i].itemNumber = std::string(itemNumber);
-  IndexAdd(rows_[i].itemNumber);
+  IndexRemove(FRows[i].itemNumber);
+  FRows[i].itemNumber = std::string(itemNumber);
+  IndexAdd(FRows[i].itemNumber);
 }
 
 void GridRows::Clear() {
-  rows_.clear();
-  index_.clear();
+  FRows.clear();
+  FIndex.clear();
 }
 
 void GridRows::RemoveFlagged(const std::vector<char>& flags) {
   size_t out = 0;
-  for (size_t i = 0; i < rows_.size(); ++i) {
+  for (size_t i = 0; i < FRows.size(); ++i) {
     if (i < flags.size() && flags[i]) {
-      IndexRemove(rows_[i].itemNumber);
+      IndexRemove(FRows[i].itemNumber);
       continue;
     }
-    if (out != i) rows_[out] = std::move(rows_[i]);
+    if (out != i) FRows[out] = std::move(FRows[i]);
     ++out;
   }
-  rows_.resize(out);
+  FRows.resize(out);
 }
 
 void GridRows::Reorder(const std::vector<size_t>& order) {
   std::vector<ResearchRow> sorted;
-  sorted.reserve(rows_.size());
-  std::vector<char> taken(rows_.size(), 0);
+  sorted.reserve(FRows.size());
+  std::vector<char> taken(FRows.size(), 0);
   for (size_t old : order)
-    if (old < rows_.size() && !taken[old]) {
+    if (old < FRows.size() && !taken[old]) {
       taken[old] = 1;
-      sorted.push_back(std::move(rows_[old]));
+      sorted.push_back(std::move(FRows[old]));
     }
   // Rows the order does not name keep their place at the end.
-  for (size_t i = 0; i < rows_.size(); ++i)
-    if (!taken[i]) sorted.push_back(std::move(rows_[i]));
-  rows_ = std::move(sorted);
+  for (size_t i = 0; i < FRows.size(); ++i)
+    if (!taken[i]) sorted.push_back(std::move(FRows[i]));
+  FRows = std::move(sorted);
 }
 
 }  // namespace qb

@@ -18,6 +18,12 @@ struct ResearchRow {
   bool checked = false;
 };
 
+// The grid's columns, and their captions as the grid's header and every export name them.
+enum GridColumn { kItemNumberColumn = 0, kBidsColumn = 1, kAmountColumn = 2, kDescriptionColumn = 3 };
+inline constexpr int kGridColumnCount = kDescriptionColumn + 1;
+inline constexpr std::string_view kGridColumnCaptions[kGridColumnCount] = {"Item Number", "Bids", "Amount",
+                                                                           "Description"};
+
 // The number an Amount text stands for: its first "$" removed, read with a
 // period as decimal point whatever the locale. ReadGridAmount throws
 // Exception(GridAmountError(amount)): "'%s' is not a valid floating point
@@ -48,13 +54,12 @@ class GridRows {
   bool AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
                   std::string_view amount);
 
-  size_t size() const { return rows_.size(); }
-  bool empty() const { return rows_.empty(); }
-  const ResearchRow& operator[](size_t i) const { return rows_[i]; }
-  const std::vector<ResearchRow>& rows() const { return rows_; }
+  size_t size() const { return FRows.size(); }
+  bool empty() const { return FRows.empty(); }
+  const ResearchRow& operator[](size_t i) const { return FRows[i]; }
+  const std::vector<ResearchRow>& rows() const { return FRows; }
 
-  bool ContainsItemNumber(std::string_view itemNumber) const;
-  void SetChecked(size_t i, bool checked) { rows_[i].checked = checked; }
+  void SetChecked(size_t i, bool checked) { FRows[i].checked = checked; }
   // The user retyped an Item Number in place; later adds compare against it.
   void SetItemNumber(size_t i, std::string_view itemNumber);
 
@@ -69,9 +74,9 @@ class GridRows {
   void IndexAdd(std::string_view itemNumber);
   void IndexRemove(std::string_view itemNumber);
 
-  std::vector<ResearchRow> rows_;
+  std::vector<ResearchRow> FRows;
   // Folded item number -> number of rows carrying it (retyping may duplicate).
-  std::unordered_map<std::string, uint32_t> index_;
+  std::unordered_map<std::string, uint32_t> FIndex;
 };
 
 }  // namespace qb

@@ -10,9 +10,6 @@
 
 namespace qb {
 
-// Column numbers of the grid.
-enum GridColumn { kItemNumberColumn = 0, kBidsColumn = 1, kAmountColumn = 2, kDescriptionColumn = 3 };
-
 // The removal pass: tests every row in order; flags[i] is set for the rows that
 // go. A test that throws stops the pass there: the flags found so far are kept
 // and the error is returned, so the caller removes those rows and reports it.

@@ -28,21 +28,22 @@ QString FoldedText(std::string_view text) {
 
 ResearchGridModel::ResearchGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-const char* ResearchGridModel::ColumnCaption(int column) {
-  static const char* captions[] = {"Item Number", "Bids", "Amount", "Description"};
-  return column >= 0 && column < 4 ? captions[column] : "";
+std::string_view ResearchGridModel::ColumnCaption(int column) {
+  return column >= 0 && column < kGridColumnCount ? kGridColumnCaptions[column] : std::string_view("");
 }
 
 int ResearchGridModel::ColumnWidth(int column) {
-  static const int widths[] = {100, 50, 50, 650};
-  return column >= 0 && column < 4 ? widths[column] : 0;
+  static constexpr int widths[kGridColumnCount] = {100, 50, 50, 650};
+  return column >= 0 && column < kGridColumnCount ? widths[column] : 0;
 }
 
 int ResearchGridModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : FVisibleRows;
 }
 
-int ResearchGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 4; }
+int ResearchGridModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : kGridColumnCount;
+}
 
 QVariant ResearchGridModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= FVisibleRows) return {};
@@ -79,7 +80,8 @@ bool ResearchGridModel::setData(const QModelIndex& index, const QVariant& value,
 
 QVariant ResearchGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-  return QString::fromLatin1(ColumnCaption(section));
+  const std::string_view caption = ColumnCaption(section);
+  return QString::fromLatin1(caption.data(), qsizetype(caption.size()));
 }
 
 Qt::ItemFlags ResearchGridModel::flags(const QModelIndex& index) const {

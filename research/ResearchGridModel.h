@@ -38,7 +38,7 @@ class ResearchGridModel : public QAbstractTableModel {
   // them the selection) follow their rows.
   void SortByColumn(int column, int direction);
 
-  static const char* ColumnCaption(int column);
+  static std::string_view ColumnCaption(int column);
   static int ColumnWidth(int column);
 
  private:
