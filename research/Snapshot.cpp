@@ -1,12 +1,12 @@
 #include "Snapshot.h"
 
-#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -24,17 +24,11 @@ namespace {
   throw Exception(std::string("Cannot ") + action + " file \"" + fileName + "\". " + std::strerror(error));
 }
 
-const char* FindByte(const char* from, const char* end, char c) {
-  if (from == end) return end;
-  const void* hit = std::memchr(from, c, static_cast<size_t>(end - from));
-  return hit ? static_cast<const char*>(hit) : end;
-}
-
 }  // namespace
 
 SnapshotNameGenerator::SnapshotNameGenerator() {
   const auto ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();
-  engine_.seed(static_cast<uint32_t>(ticks ^ (ticks >> 32)));
+  FEngine.seed(static_cast<uint32_t>(ticks ^ (ticks >> 32)));
 }
 
 std::string SnapshotFileName(uint32_t r) { return "log" + std::to_string(r % 1000000 + 1000000) + ".sha"; }
@@ -63,26 +57,13 @@ std::string SaveSnapshot(SnapshotNameGenerator& generator, std::string_view docu
 }
 
 std::string PageTextFromBytes(std::string_view bytes) {
-  if (bytes.empty()) return {};
-  if (const void* nul = std::memchr(bytes.data(), 0, bytes.size()))
-    bytes = bytes.substr(0, static_cast<size_t>(static_cast<const char*>(nul) - bytes.data()));
-  std::string text;
-  if (bytes.empty()) return text;
-  text.reserve(bytes.size() + bytes.size() / 16 + 2);
-  const char* p = bytes.data();
-  const char* const end = p + bytes.size();
-  const char* nextCr = FindByte(p, end, '\r');
-  const char* nextLf = FindByte(p, end, '\n');
-  while (p < end) {
-    if (nextCr < p) nextCr = FindByte(p, end, '\r');
-    if (nextLf < p) nextLf = FindByte(p, end, '\n');
-    const char* lineEnd = std::min(nextCr, nextLf);
-    text.append(p, lineEnd);
-    text += "\r\n";
-    if (lineEnd == end) break;
-    p = (*lineEnd == '\r' && lineEnd + 1 < end && lineEnd[1] == '\n') ? lineEnd + 2 : lineEnd + 1;
-  }
-  return text;
+  FileBytes block;
+  if (!block.Reserve(bytes.size())) throw std::bad_alloc();
+  if (!bytes.empty()) std::memcpy(block.data(), bytes.data(), bytes.size());
+  block.Resize(bytes.size());
+  PageText text;
+  if (text.MakeFrom(std::move(block)) != 0) throw std::bad_alloc();
+  return std::string(text.view());
 }
 
 namespace {
@@ -170,24 +151,24 @@ void ExpandLineEnds(char* text, size_t n, size_t total) {
 }  // namespace
 
 int PageText::MakeFrom(FileBytes bytes) {
-  bytes_ = std::move(bytes);
-  size_t used = bytes_.size();
-  if (const void* nul = used ? std::memchr(bytes_.data(), 0, used) : nullptr)
-    used = static_cast<size_t>(static_cast<const char*>(nul) - bytes_.data());
-  const size_t total = used + AddedLineEndBytes(bytes_.data(), used);
-  if (!bytes_.Reserve(total)) {
-    bytes_.Release();
+  FBytes = std::move(bytes);
+  size_t used = FBytes.size();
+  if (const void* nul = used ? std::memchr(FBytes.data(), 0, used) : nullptr)
+    used = static_cast<size_t>(static_cast<const char*>(nul) - FBytes.data());
+  const size_t total = used + AddedLineEndBytes(FBytes.data(), used);
+  if (!FBytes.Reserve(total)) {
+    FBytes.Release();
     return ENOMEM;
   }
-  ExpandLineEnds(bytes_.data(), used, total);
-  bytes_.Resize(total);
+  ExpandLineEnds(FBytes.data(), used, total);
+  FBytes.Resize(total);
   return 0;
 }
 
 int PageText::Read(std::FILE* file, size_t sizeHint) {
   FileBytes bytes;
   if (const int error = bytes.Read(file, sizeHint)) {
-    bytes_.Release();
+    FBytes.Release();
     return error;
   }
   return MakeFrom(std::move(bytes));

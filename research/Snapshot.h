@@ -16,13 +16,13 @@ namespace qb {
 class SnapshotNameGenerator {
  public:
   SnapshotNameGenerator();  // seeded from the clock
-  explicit SnapshotNameGenerator(uint32_t seed) : engine_(seed) {}
+  explicit SnapshotNameGenerator(uint32_t seed) : FEngine(seed) {}
 
   // The next non-negative 31-bit value.
-  uint32_t Next() { return static_cast<uint32_t>(engine_() >> 1); }
+  uint32_t Next() { return static_cast<uint32_t>(FEngine() >> 1); }
 
  private:
-  std::mt19937 engine_;
+  std::mt19937 FEngine;
 };
 
 // "log" + (r mod 1000000 + 1000000) + ".sha" for the generator's next value r.
@@ -48,7 +48,7 @@ std::string PageTextFromBytes(std::string_view bytes);
 // lives as long as the object.
 class PageText {
  public:
-  std::string_view view() const { return bytes_.view(); }
+  std::string_view view() const { return FBytes.view(); }
 
   // Reads file to its end and makes the bytes page text as PageTextFromBytes
   // does. sizeHint is the expected byte count (0: unknown). Returns 0, or the
@@ -58,7 +58,7 @@ class PageText {
   int MakeFrom(FileBytes bytes);
 
  private:
-  FileBytes bytes_;
+  FileBytes FBytes;
 };
 
 // The page text of the named file. Throws Exception:
