@@ -16,8 +16,7 @@ bool IsOperatorChar(char c) {
 }  // namespace
 
 CalcKey CalcKeyForChar(char c, char separator) {
-  if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  switch (c) {
+  switch (FoldAscii(c)) {
     case '\b': return CalcKey::Back;
     case '%': return CalcKey::Percent;
     case '*': return CalcKey::Multiply;
@@ -25,7 +24,7 @@ CalcKey CalcKeyForChar(char c, char separator) {
     case '-': return CalcKey::Minus;
     case '/': return CalcKey::Divide;
     case '=': return CalcKey::Equal;
-    case 'C': return CalcKey::Clear;
+    case 'c': return CalcKey::Clear;
     case '_': return CalcKey::Negative;
     default: break;
   }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "AsciiText.h"
 #include "Files.h"
 #include "Utf8.h"
 
@@ -31,18 +32,6 @@ uint32_t DWord(std::string_view bytes, size_t at) {
 }
 
 size_t Align4(size_t offset) { return (offset + 3) & ~size_t{3}; }
-
-bool SameKey(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]);
-    unsigned char y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 // Parses the node at `at` (offsets relative to the block start, which sets the
 // alignment) that must end at or before `limit`. Returns its length, or 0
@@ -162,7 +151,7 @@ const VersionNode* FindVersionNode(const VersionNode& root, std::string_view pat
     if (part.empty()) continue;
     const VersionNode* match = nullptr;
     for (const auto& child : node->children) {
-      if (SameKey(child.key, part)) {
+      if (EqualsAsciiFolded(child.key, part)) {
         match = &child;
         break;
       }
