@@ -107,9 +107,8 @@ void Tch1::FormShow() {
   pleAvg->SetText(QString::fromStdString(s.average));
   pleMedian->SetText(QString::fromStdString(s.median));
   Series1->Clear();
-  for (int i = 0; i < 4; ++i)
-    Series1->AddXY(i, s.counts[static_cast<size_t>(i)],
-                   QString::fromLatin1(kPriceRangeLabels[static_cast<size_t>(i)]));
+  for (size_t i = 0; i < kPriceRangeCount; ++i)
+    Series1->AddXY(static_cast<int>(i), s.counts[i], QString::fromLatin1(kPriceRangeLabels[i]));
 }
 
 int Tch1::ShowModal() {

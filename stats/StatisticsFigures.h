@@ -41,10 +41,12 @@ struct QuarterBounds {
 QuarterBounds QuarterBoundsOf(double lowest, double highest);
 
 enum PriceRange { prLow, prMidLow, prMidHigh, prHigh };
-inline constexpr std::array<const char*, 4> kPriceRangeLabels = {"Low", "Mid-Low", "Mid-High", "High"};
+inline constexpr size_t kPriceRangeCount = prHigh + 1;
+inline constexpr std::array<const char*, kPriceRangeCount> kPriceRangeLabels = {"Low", "Mid-Low", "Mid-High",
+                                                                                "High"};
 // A value on a bound goes to the upper range.
 PriceRange RangeOf(double amount, const QuarterBounds& bounds);
-using RangeCounts = std::array<int, 4>;
+using RangeCounts = std::array<int, kPriceRangeCount>;
 RangeCounts CountRanges(const std::vector<double>& values, const QuarterBounds& bounds);
 
 // Everything the statistics window shows, computed in one pass over the grid.
