@@ -1,4 +1,5 @@
 #include <QAbstractItemModelTester>
+#include <QItemSelectionModel>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -48,6 +49,19 @@ class TestGridModel : public QObject {
     QCOMPARE(inserted.count(), 2);
     QCOMPARE(inserted[1][1].toInt(), 2);
     QCOMPARE(inserted[1][2].toInt(), 2);
+    // Nested batches are one batch; an unmatched end leaves later adds announced at once.
+    FModel->BeginAdding();
+    FModel->BeginAdding();
+    QVERIFY(FModel->AddGridRow("Cord", "4", "1", "2.00"));
+    FModel->EndAdding();
+    QCOMPARE(inserted.count(), 2);
+    FModel->EndAdding();
+    QCOMPARE(inserted.count(), 3);
+    FModel->EndAdding();
+    QVERIFY(FModel->AddGridRow("Plug", "5", "1", "2.00"));
+    QCOMPARE(inserted.count(), 4);
+    QCOMPARE(inserted[3][1].toInt(), 4);
+    QCOMPARE(FModel->rowCount(), 5);
   }
 
   void editsAndChecks() {
@@ -60,6 +74,7 @@ class TestGridModel : public QObject {
     QCOMPARE(changed.count(), 2);
     QCOMPARE(changed[0][0].toModelIndex(), item);
     QCOMPARE(changed[0][2].value<QList<int>>(), QList<int>{Qt::CheckStateRole});
+    QCOMPARE(changed[1][1].toModelIndex(), item);
     QCOMPARE(changed[1][2].value<QList<int>>(), (QList<int>{Qt::DisplayRole, Qt::EditRole}));
     QCOMPARE(item.data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
     QCOMPARE(item.data().toString(), QStringLiteral("77"));
@@ -79,6 +94,8 @@ class TestGridModel : public QObject {
     FModel->AddGridRow("c", "2", "0", "3.00");
     FModel->AddGridRow("a", "3", "0", "100");
     const QPersistentModelIndex selected = FModel->index(1, 3);
+    QItemSelectionModel selection(FModel.get());
+    selection.select(selected, QItemSelectionModel::Select | QItemSelectionModel::Rows);
     QSignalSpy layout(FModel.get(), &QAbstractItemModel::layoutChanged);
     FModel->SortByColumn(2, 1);  // the first header click: highest first
     QCOMPARE(Column(*FModel, 2), (QStringList{"100", "20.00", "3.00"}));
@@ -91,6 +108,7 @@ class TestGridModel : public QObject {
     QCOMPARE(Column(*FModel, 0), (QStringList{"1", "2", "3"}));
     QCOMPARE(selected.row(), 1);
     QCOMPARE(layout.count(), 3);
+    QCOMPARE(selection.selectedRows(3), QModelIndexList{FModel->index(1, 3)});
   }
 
  private:
