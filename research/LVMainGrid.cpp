@@ -35,7 +35,7 @@ LVMainGridView::LVMainGridView(ResearchGridModel* model, QWidget* parent)
   horizontalHeader()->setHighlightSections(false);
   horizontalHeader()->setStretchLastSection(false);
   horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  for (int c = 0; c < 4; ++c) setColumnWidth(c, ResearchGridModel::ColumnWidth(c));
+  for (int c = 0; c < kGridColumnCount; ++c) setColumnWidth(c, ResearchGridModel::ColumnWidth(c));
   FitItemNumberColumn();
   connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &LVMainGridView::ColumnClick);
 }
