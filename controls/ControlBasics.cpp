@@ -83,6 +83,7 @@ void SetPaletteColor(QWidget* widget, QPalette::ColorRole role, const QColor& co
   QPalette p = widget->palette();
   p.setColor(role, color);
   widget->setPalette(p);
+  widget->update();
 }
 
 }  // namespace qb

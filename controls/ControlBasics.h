@@ -5,13 +5,21 @@
 #include <QColor>
 #include <QPalette>
 #include <QRect>
+#include <QWidget>
+#include <type_traits>
 
+#include "AssignIfChanged.h"
 #include "LabelEffects.h"
 
 class QPainter;
-class QWidget;
 
 namespace qb {
+
+// The setter of a property that the widget paints: repaints only on a change.
+template <typename T>
+void SetAndRepaint(QWidget* widget, T& field, const std::type_identity_t<T>& value) {
+  if (AssignIfChanged(field, value)) widget->update();
+}
 
 enum TSide { sdLeft, sdTop, sdRight, sdBottom };
 using TSides = unsigned;  // one bit per TSide, bit n for side n
@@ -39,7 +47,7 @@ void SetWidgetHelpContext(QWidget* widget, int context);
 QRect AlignTextVertically(const QPainter& painter, QRect rect, int flags, const QString& text,
                           TVerticalAlignment alignment);
 
-// Sets one colour of the widget's own palette.
+// Sets one colour of the widget's own palette and repaints the widget.
 void SetPaletteColor(QWidget* widget, QPalette::ColorRole role, const QColor& color);
 
 }  // namespace qb

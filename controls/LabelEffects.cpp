@@ -50,8 +50,7 @@ TLabelEffects::TLabelEffects()
     : FHighlightColor(SystemColor(clBtnHighlight)), FShadowColor(SystemColor(clBtnShadow)) {}
 
 bool TLabelEffects::SetShadowStyle(TShadowStyle style, QColor* fontColor) {
-  if (style == FShadowStyle) return false;
-  FShadowStyle = style;
+  if (!AssignIfChanged(FShadowStyle, style)) return false;
   if (style == ssCustom) return true;
   struct Preset {
     TDirection highlight;
@@ -108,27 +107,10 @@ bool TLabelEffects::SetShadowStyle(TShadowStyle style, QColor* fontColor) {
   return true;
 }
 
-void TLabelEffects::Customised() {
-  if (!FApplyingStyle) FShadowStyle = ssCustom;
+bool TLabelEffects::Customised(bool changed) {
+  if (changed && !FApplyingStyle) FShadowStyle = ssCustom;
+  return changed;
 }
-
-#define QB_EFFECT_SETTER(Name, Type, Field)   \
-  bool TLabelEffects::Set##Name(Type value) { \
-    if (Field == value) return false;         \
-    Field = value;                            \
-    Customised();                             \
-    return true;                              \
-  }
-
-QB_EFFECT_SETTER(HighlightDirection, TDirection, FHighlightDirection)
-QB_EFFECT_SETTER(HighlightDepth, int, FHighlightDepth)
-QB_EFFECT_SETTER(HighlightColor, const QColor&, FHighlightColor)
-QB_EFFECT_SETTER(ShadowDirection, TDirection, FShadowDirection)
-QB_EFFECT_SETTER(ShadowDepth, unsigned, FShadowDepth)
-QB_EFFECT_SETTER(ShadowSize, unsigned, FShadowSize)
-QB_EFFECT_SETTER(ShadowColor, const QColor&, FShadowColor)
-
-#undef QB_EFFECT_SETTER
 
 QList<TEffectOffset> ShadowOffsets(const TLabelEffects& effects) {
   QList<TEffectOffset> offsets;

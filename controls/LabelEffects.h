@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QList>
 
+#include "AssignIfChanged.h"
+
 namespace qb {
 
 enum TDirection { drNone, drUp, drDown, drLeft, drRight, drUpLeft, drUpRight, drDownLeft, drDownRight };
@@ -55,16 +57,19 @@ class TLabelEffects {
   QColor ShadowColor() const { return FShadowColor; }
 
   // Each returns true when the value changed.
-  bool SetHighlightDirection(TDirection value);
-  bool SetHighlightDepth(int value);
-  bool SetHighlightColor(const QColor& value);
-  bool SetShadowDirection(TDirection value);
-  bool SetShadowDepth(unsigned value);
-  bool SetShadowSize(unsigned value);
-  bool SetShadowColor(const QColor& value);
+  bool SetHighlightDirection(TDirection value) {
+    return Customised(AssignIfChanged(FHighlightDirection, value));
+  }
+  bool SetHighlightDepth(int value) { return Customised(AssignIfChanged(FHighlightDepth, value)); }
+  bool SetHighlightColor(const QColor& value) { return Customised(AssignIfChanged(FHighlightColor, value)); }
+  bool SetShadowDirection(TDirection value) { return Customised(AssignIfChanged(FShadowDirection, value)); }
+  bool SetShadowDepth(unsigned value) { return Customised(AssignIfChanged(FShadowDepth, value)); }
+  bool SetShadowSize(unsigned value) { return Customised(AssignIfChanged(FShadowSize, value)); }
+  bool SetShadowColor(const QColor& value) { return Customised(AssignIfChanged(FShadowColor, value)); }
 
  private:
-  void Customised();
+  // A change outside a preset makes the style ssCustom; returns changed.
+  bool Customised(bool changed);
 
   TDirection FHighlightDirection = drNone;
   int FHighlightDepth = 0;

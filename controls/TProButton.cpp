@@ -27,8 +27,7 @@ TProButtonKind TProButton::Kind() const {
 }
 
 void TProButton::SetKind(TProButtonKind kind) {
-  if (kind == FKind) return;
-  FKind = kind;
+  if (!AssignIfChanged(FKind, kind)) return;
   if (kind == pbkCustom) return;
   const TButtonKindInfo info = ButtonKindInfo(kind);
   SetDefault(info.isDefault);

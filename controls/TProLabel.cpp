@@ -27,117 +27,57 @@ void TProCustomLabel::SetCaption(const QString& caption) {
 }
 
 void TProCustomLabel::SetAlignment(TAlignment alignment) {
-  if (alignment == FAlignment) return;
-  FAlignment = alignment;
+  if (AssignIfChanged(FAlignment, alignment)) AlignmentChanged();
+}
+
+void TProCustomLabel::SetVerticalAlignment(TVerticalAlignment alignment) {
+  if (AssignIfChanged(FVerticalAlignment, alignment)) AlignmentChanged();
+}
+
+void TProCustomLabel::AlignmentChanged() {
   setAlignment(ToQtAlignment(FAlignment, FVerticalAlignment));
   update();
 }
 
 void TProCustomLabel::SetAutoSize(bool on) {
-  if (on == FAutoSize) return;
-  FAutoSize = on;
-  AdjustBounds();
+  if (AssignIfChanged(FAutoSize, on)) AdjustBounds();
 }
 
 void TProCustomLabel::SetWordWrap(bool on) {
-  if (on == FWordWrap) return;
-  FWordWrap = on;
+  if (!AssignIfChanged(FWordWrap, on)) return;
   QLabel::setWordWrap(on);
   AdjustBounds();
   update();
 }
 
-void TProCustomLabel::SetTransparent(bool on) {
-  if (on == FTransparent) return;
-  FTransparent = on;
-  update();
-}
-
 void TProCustomLabel::SetShowAccelChar(bool on) {
-  if (on == FShowAccelChar) return;
-  FShowAccelChar = on;
+  if (!AssignIfChanged(FShowAccelChar, on)) return;
   AdjustBounds();
   update();
 }
 
-QColor TProCustomLabel::Color() const { return palette().color(QPalette::Window); }
-
-void TProCustomLabel::SetColor(const QColor& color) {
-  SetPaletteColor(this, QPalette::Window, color);
-  update();
-}
-
-QColor TProCustomLabel::FontColor() const { return palette().color(QPalette::WindowText); }
-
 void TProCustomLabel::SetFontColor(const QColor& color) {
   if (color == FontColor() && testAttribute(Qt::WA_SetPalette)) return;
   SetPaletteColor(this, QPalette::WindowText, color);  // the palette change reports FontChanged
-  update();
 }
 
 void TProCustomLabel::SetAngle(int angle) {
-  if (angle == FAngle) return;
-  FAngle = angle;
   const double radians = qDegreesToRadians(static_cast<double>(NormalizeAngle(angle)));
   FCosAngle = std::cos(radians);
   FSinAngle = std::sin(radians);
-  if (angle != 0) FAutoSize = false;
+  SetPlacement(FAngle, angle);
+}
+
+void TProCustomLabel::SetPlacement(int& field, int value) {
+  if (!AssignIfChanged(field, value)) return;
+  if (value != 0) FAutoSize = false;
   update();
-}
-
-void TProCustomLabel::SetOffsetX(int offset) {
-  if (offset == FOffsetX) return;
-  FOffsetX = offset;
-  if (offset != 0) FAutoSize = false;
-  update();
-}
-
-void TProCustomLabel::SetOffsetY(int offset) {
-  if (offset == FOffsetY) return;
-  FOffsetY = offset;
-  if (offset != 0) FAutoSize = false;
-  update();
-}
-
-void TProCustomLabel::SetHighlightDirection(TDirection direction) {
-  if (FEffects.SetHighlightDirection(direction)) update();
-}
-
-void TProCustomLabel::SetHighlightDepth(int depth) {
-  if (FEffects.SetHighlightDepth(depth)) update();
-}
-
-void TProCustomLabel::SetHighlightColor(const QColor& color) {
-  if (FEffects.SetHighlightColor(color)) update();
-}
-
-void TProCustomLabel::SetShadowDirection(TDirection direction) {
-  if (FEffects.SetShadowDirection(direction)) update();
-}
-
-void TProCustomLabel::SetShadowDepth(unsigned depth) {
-  if (FEffects.SetShadowDepth(depth)) update();
-}
-
-void TProCustomLabel::SetShadowSize(unsigned size) {
-  if (FEffects.SetShadowSize(size)) update();
-}
-
-void TProCustomLabel::SetShadowColor(const QColor& color) {
-  if (FEffects.SetShadowColor(color)) update();
 }
 
 void TProCustomLabel::SetShadowStyle(TShadowStyle style) {
   QColor fontColor;
   if (!FEffects.SetShadowStyle(style, &fontColor)) return;
   if (fontColor.isValid()) SetFontColor(fontColor);
-  update();
-}
-
-void TProCustomLabel::SetVerticalAlignment(TVerticalAlignment alignment) {
-  if (alignment == FVerticalAlignment) return;
-  FVerticalAlignment = alignment;
-  setAlignment(ToQtAlignment(FAlignment, FVerticalAlignment));
   update();
 }
 

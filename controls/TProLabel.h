@@ -26,12 +26,12 @@ class TProCustomLabel : public QLabel {
   bool WordWrap() const { return FWordWrap; }
   void SetWordWrap(bool on);
   bool Transparent() const { return FTransparent; }
-  void SetTransparent(bool on);
+  void SetTransparent(bool on) { SetAndRepaint(this, FTransparent, on); }
   bool ShowAccelChar() const { return FShowAccelChar; }
   void SetShowAccelChar(bool on);
-  QColor Color() const;
-  void SetColor(const QColor& color);
-  QColor FontColor() const;
+  QColor Color() const { return palette().color(QPalette::Window); }
+  void SetColor(const QColor& color) { SetPaletteColor(this, QPalette::Window, color); }
+  QColor FontColor() const { return palette().color(QPalette::WindowText); }
   void SetFontColor(const QColor& color);
   QWidget* FocusControl() const { return buddy(); }
   void SetFocusControl(QWidget* control) { setBuddy(control); }
@@ -39,26 +39,26 @@ class TProCustomLabel : public QLabel {
   int Angle() const { return FAngle; }
   void SetAngle(int angle);
   int OffsetX() const { return FOffsetX; }
-  void SetOffsetX(int offset);
+  void SetOffsetX(int offset) { SetPlacement(FOffsetX, offset); }
   int OffsetY() const { return FOffsetY; }
-  void SetOffsetY(int offset);
+  void SetOffsetY(int offset) { SetPlacement(FOffsetY, offset); }
 
   TDirection HighlightDirection() const { return FEffects.HighlightDirection(); }
-  void SetHighlightDirection(TDirection direction);
+  void SetHighlightDirection(TDirection direction) { RepaintIf(FEffects.SetHighlightDirection(direction)); }
   int HighlightDepth() const { return FEffects.HighlightDepth(); }
-  void SetHighlightDepth(int depth);
+  void SetHighlightDepth(int depth) { RepaintIf(FEffects.SetHighlightDepth(depth)); }
   QColor HighlightColor() const { return FEffects.HighlightColor(); }
-  void SetHighlightColor(const QColor& color);
+  void SetHighlightColor(const QColor& color) { RepaintIf(FEffects.SetHighlightColor(color)); }
   TShadowStyle ShadowStyle() const { return FEffects.ShadowStyle(); }
   void SetShadowStyle(TShadowStyle style);
   TDirection ShadowDirection() const { return FEffects.ShadowDirection(); }
-  void SetShadowDirection(TDirection direction);
+  void SetShadowDirection(TDirection direction) { RepaintIf(FEffects.SetShadowDirection(direction)); }
   unsigned ShadowDepth() const { return FEffects.ShadowDepth(); }
-  void SetShadowDepth(unsigned depth);
+  void SetShadowDepth(unsigned depth) { RepaintIf(FEffects.SetShadowDepth(depth)); }
   unsigned ShadowSize() const { return FEffects.ShadowSize(); }
-  void SetShadowSize(unsigned size);
+  void SetShadowSize(unsigned size) { RepaintIf(FEffects.SetShadowSize(size)); }
   QColor ShadowColor() const { return FEffects.ShadowColor(); }
-  void SetShadowColor(const QColor& color);
+  void SetShadowColor(const QColor& color) { RepaintIf(FEffects.SetShadowColor(color)); }
   TVerticalAlignment VerticalAlignment() const { return FVerticalAlignment; }
   void SetVerticalAlignment(TVerticalAlignment alignment);
   // The vertical alignment in Qt's text-layout terms.
@@ -85,6 +85,12 @@ class TProCustomLabel : public QLabel {
   void AdjustBounds();
 
  private:
+  // Angle and offsets: a value other than 0 turns AutoSize off.
+  void SetPlacement(int& field, int value);
+  void AlignmentChanged();
+  void RepaintIf(bool changed) {
+    if (changed) update();
+  }
   void DrawCaption(QPainter& painter, const QRect& rect, const QColor& color) const;
   void PaintRotated(QPainter& painter);
 

@@ -40,24 +40,6 @@ void TProLabelEdit::SetCaption(const QString& caption) { FLabel->SetCaption(capt
 QString TProLabelEdit::Text() const { return FEdit->text(); }
 void TProLabelEdit::SetText(const QString& text) { FEdit->setText(text); }
 
-void TProLabelEdit::SetAutoSize(bool on) {
-  if (on == FAutoSize) return;
-  FAutoSize = on;
-  DoLayout();
-}
-
-void TProLabelEdit::SetGap(int gap) {
-  if (gap == FGap) return;
-  FGap = gap;
-  DoLayout();
-}
-
-void TProLabelEdit::SetLabelWidth(int width) {
-  if (width == FLabelWidth) return;
-  FLabelWidth = width;
-  DoLayout();
-}
-
 TAlignment TProLabelEdit::LabelAlignment() const { return FLabel->Alignment(); }
 void TProLabelEdit::SetLabelAlignment(TAlignment alignment) { FLabel->SetAlignment(alignment); }
 TVerticalAlignment TProLabelEdit::LabelLayout() const { return FLabel->VerticalAlignment(); }

@@ -28,11 +28,17 @@ class TProLabelEdit : public QWidget {
   QString GetText() const { return Text(); }
 
   bool AutoSize() const { return FAutoSize; }
-  void SetAutoSize(bool on);
+  void SetAutoSize(bool on) {
+    if (AssignIfChanged(FAutoSize, on)) DoLayout();
+  }
   int Gap() const { return FGap; }
-  void SetGap(int gap);
+  void SetGap(int gap) {
+    if (AssignIfChanged(FGap, gap)) DoLayout();
+  }
   int LabelWidth() const { return FLabelWidth; }
-  void SetLabelWidth(int width);
+  void SetLabelWidth(int width) {
+    if (AssignIfChanged(FLabelWidth, width)) DoLayout();
+  }
   int LabelHeight() const { return FLabelHeight; }
   void SetLabelHeight(int height) { FLabelHeight = height; }
   TProLabelPosition LabelPosition() const { return FLabelPosition; }

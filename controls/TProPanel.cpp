@@ -18,8 +18,7 @@ TProCustomPanel::TProCustomPanel(QWidget* parent) : QWidget(parent), FBorderColo
 }
 
 void TProCustomPanel::SetCaption(const QString& caption) {
-  if (caption == FCaption) return;
-  FCaption = caption;
+  if (!AssignIfChanged(FCaption, caption)) return;
   update();
   if (accessibleName().isEmpty()) {
     QAccessibleEvent event(this, QAccessible::NameChanged);
@@ -27,79 +26,9 @@ void TProCustomPanel::SetCaption(const QString& caption) {
   }
 }
 
-void TProCustomPanel::SetAlignment(TAlignment alignment) {
-  if (alignment == FAlignment) return;
-  FAlignment = alignment;
-  update();
-}
-
-void TProCustomPanel::SetVerticalAlignment(TVerticalAlignment alignment) {
-  if (alignment == FVerticalAlignment) return;
-  FVerticalAlignment = alignment;
-  update();
-}
-
-void TProCustomPanel::SetBevelOuter(TBevelCut cut) {
-  if (cut == FBevelOuter) return;
-  FBevelOuter = cut;
-  update();
-}
-
-void TProCustomPanel::SetBevelInner(TBevelCut cut) {
-  if (cut == FBevelInner) return;
-  FBevelInner = cut;
-  update();
-}
-
-void TProCustomPanel::SetBevelWidth(int width) {
-  if (FBevelCtl3D) width = 2;
-  if (width == FBevelWidth) return;
-  FBevelWidth = width;
-  update();
-}
-
 void TProCustomPanel::SetBevelCtl3D(bool on) {
   FBevelCtl3D = on;
   FBevelWidth = on ? 2 : 1;
-  update();
-}
-
-void TProCustomPanel::SetBevelSides(TSides sides) {
-  sides &= kAllSides;
-  if (sides == FBevelSides) return;
-  FBevelSides = sides;
-  update();
-}
-
-void TProCustomPanel::SetBorderWidth(int width) {
-  if (width == FBorderWidth) return;
-  FBorderWidth = width;
-  update();
-}
-
-void TProCustomPanel::SetBorderColor(const QColor& color) {
-  if (color == FBorderColor) return;
-  FBorderColor = color;
-  update();
-}
-
-void TProCustomPanel::SetBorderStyle(TBorderStyle style) {
-  if (style == FBorderStyle) return;
-  FBorderStyle = style;
-  update();
-}
-
-QColor TProCustomPanel::Color() const { return palette().color(QPalette::Window); }
-
-void TProCustomPanel::SetColor(const QColor& color) {
-  SetPaletteColor(this, QPalette::Window, color);
-  update();
-}
-
-QColor TProCustomPanel::FontColor() const { return palette().color(QPalette::WindowText); }
-
-void TProCustomPanel::SetFontColor(const QColor& color) {
-  SetPaletteColor(this, QPalette::WindowText, color);
   update();
 }
 

@@ -19,29 +19,31 @@ class TProCustomPanel : public QWidget {
   QString Caption() const { return FCaption; }
   void SetCaption(const QString& caption);
   TAlignment Alignment() const { return FAlignment; }
-  void SetAlignment(TAlignment alignment);
+  void SetAlignment(TAlignment alignment) { SetAndRepaint(this, FAlignment, alignment); }
   TVerticalAlignment VerticalAlignment() const { return FVerticalAlignment; }
-  void SetVerticalAlignment(TVerticalAlignment alignment);
+  void SetVerticalAlignment(TVerticalAlignment alignment) {
+    SetAndRepaint(this, FVerticalAlignment, alignment);
+  }
   TBevelCut BevelOuter() const { return FBevelOuter; }
-  void SetBevelOuter(TBevelCut cut);
+  void SetBevelOuter(TBevelCut cut) { SetAndRepaint(this, FBevelOuter, cut); }
   TBevelCut BevelInner() const { return FBevelInner; }
-  void SetBevelInner(TBevelCut cut);
+  void SetBevelInner(TBevelCut cut) { SetAndRepaint(this, FBevelInner, cut); }
   int BevelWidth() const { return FBevelWidth; }
-  void SetBevelWidth(int width);
+  void SetBevelWidth(int width) { SetAndRepaint(this, FBevelWidth, FBevelCtl3D ? 2 : width); }
   bool BevelCtl3D() const { return FBevelCtl3D; }
   void SetBevelCtl3D(bool on);
   TSides BevelSides() const { return FBevelSides; }
-  void SetBevelSides(TSides sides);
+  void SetBevelSides(TSides sides) { SetAndRepaint(this, FBevelSides, sides & kAllSides); }
   int BorderWidth() const { return FBorderWidth; }
-  void SetBorderWidth(int width);
+  void SetBorderWidth(int width) { SetAndRepaint(this, FBorderWidth, width); }
   QColor BorderColor() const { return FBorderColor; }
-  void SetBorderColor(const QColor& color);
+  void SetBorderColor(const QColor& color) { SetAndRepaint(this, FBorderColor, color); }
   TBorderStyle BorderStyle() const { return FBorderStyle; }
-  void SetBorderStyle(TBorderStyle style);
-  QColor Color() const;
-  void SetColor(const QColor& color);
-  QColor FontColor() const;
-  void SetFontColor(const QColor& color);
+  void SetBorderStyle(TBorderStyle style) { SetAndRepaint(this, FBorderStyle, style); }
+  QColor Color() const { return palette().color(QPalette::Window); }
+  void SetColor(const QColor& color) { SetPaletteColor(this, QPalette::Window, color); }
+  QColor FontColor() const { return palette().color(QPalette::WindowText); }
+  void SetFontColor(const QColor& color) { SetPaletteColor(this, QPalette::WindowText, color); }
   bool Locked() const { return FLocked; }
   void SetLocked(bool on) { FLocked = on; }
   bool FullRepaint() const { return FFullRepaint; }

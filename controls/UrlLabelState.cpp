@@ -1,19 +1,19 @@
 #include "UrlLabelState.h"
 
+#include "AssignIfChanged.h"
+
 namespace qb {
 
 TUrlLabelReaction TUrlLabelState::SetUnvisitedColor(const QColor& color) {
   TUrlLabelReaction r;
-  if (color == FUnvisitedColor) return r;
-  FUnvisitedColor = color;
+  if (!AssignIfChanged(FUnvisitedColor, color)) return r;
   if (!FVisited) r.fontColor = color;
   return r;
 }
 
 TUrlLabelReaction TUrlLabelState::SetVisitedColor(const QColor& color) {
   TUrlLabelReaction r;
-  if (color == FVisitedColor) return r;
-  FVisitedColor = color;
+  if (!AssignIfChanged(FVisitedColor, color)) return r;
   if (FVisited) r.fontColor = color;
   return r;
 }
