@@ -200,16 +200,18 @@ void TCommonDialogForm::BuildFrame(const QRect& bevel, int imageTop, const QStri
   Image->setPixmap(DialogBitmap(bitmap));
 }
 
-TProLabel* TCommonDialogForm::MakeLabel(const QRect& rect) {
+TProLabel* TCommonDialogForm::MakeLabel(const QString& name, const QRect& rect) {
   auto* label = new TProLabel(this);
+  label->setObjectName(name);
   label->SetAutoSize(false);
   label->SetWordWrap(true);
   label->setGeometry(rect);
   return label;
 }
 
-TProButton* TCommonDialogForm::MakeButton(TProButtonKind kind, int left, int top) {
+TProButton* TCommonDialogForm::MakeButton(const QString& name, TProButtonKind kind, int left, int top) {
   auto* button = new TProButton(this);
+  button->setObjectName(name);
   button->setAutoDefault(true);
   button->SetKind(kind);
   button->setGeometry(left, top, 100, 30);
@@ -219,55 +221,38 @@ TProButton* TCommonDialogForm::MakeButton(TProButtonKind kind, int left, int top
 TWarningForm::TWarningForm(QWidget* parent) : TCommonDialogForm(parent) {
   resize(402, 169);
   BuildFrame(QRect(10, 10, 381, 106), 29, QStringLiteral("exclamation"));
-  WarningLabel = MakeLabel(QRect(70, 20, 311, 86));
-  WarningLabel->setObjectName(QStringLiteral("WarningLabel"));
-  OKButton = MakeButton(pbkOk, 36, 128);
-  OKButton->setObjectName(QStringLiteral("OKButton"));
-  CancelButton = MakeButton(pbkCancel, 151, 128);
-  CancelButton->setObjectName(QStringLiteral("CancelButton"));
-  HelpButton = MakeButton(pbkHelp, 266, 128);
-  HelpButton->setObjectName(QStringLiteral("HelpButton"));
+  WarningLabel = MakeLabel(QStringLiteral("WarningLabel"), QRect(70, 20, 311, 86));
+  OKButton = MakeButton(QStringLiteral("OKButton"), pbkOk, 36, 128);
+  CancelButton = MakeButton(QStringLiteral("CancelButton"), pbkCancel, 151, 128);
+  HelpButton = MakeButton(QStringLiteral("HelpButton"), pbkHelp, 266, 128);
 }
 
 TInfoForm::TInfoForm(QWidget* parent) : TCommonDialogForm(parent) {
   resize(402, 169);
   BuildFrame(QRect(10, 10, 381, 106), 29, QStringLiteral("information"));
-  InfoLabel = MakeLabel(QRect(70, 20, 311, 86));
-  InfoLabel->setObjectName(QStringLiteral("InfoLabel"));
-  OKButton = MakeButton(pbkOk, 94, 128);
-  OKButton->setObjectName(QStringLiteral("OKButton"));
-  HelpButton = MakeButton(pbkHelp, 208, 128);
-  HelpButton->setObjectName(QStringLiteral("HelpButton"));
+  InfoLabel = MakeLabel(QStringLiteral("InfoLabel"), QRect(70, 20, 311, 86));
+  OKButton = MakeButton(QStringLiteral("OKButton"), pbkOk, 94, 128);
+  HelpButton = MakeButton(QStringLiteral("HelpButton"), pbkHelp, 208, 128);
 }
 
 TStopForm::TStopForm(QWidget* parent) : TCommonDialogForm(parent) {
   resize(402, 169);
   BuildFrame(QRect(10, 10, 381, 106), 29, QStringLiteral("stop"));
-  StopLabel = MakeLabel(QRect(70, 20, 311, 86));
-  StopLabel->setObjectName(QStringLiteral("StopLabel"));
-  CancelButton = MakeButton(pbkCancel, 94, 128);
-  CancelButton->setObjectName(QStringLiteral("CancelButton"));
-  HelpButton = MakeButton(pbkHelp, 208, 128);
-  HelpButton->setObjectName(QStringLiteral("HelpButton"));
+  StopLabel = MakeLabel(QStringLiteral("StopLabel"), QRect(70, 20, 311, 86));
+  CancelButton = MakeButton(QStringLiteral("CancelButton"), pbkCancel, 94, 128);
+  HelpButton = MakeButton(QStringLiteral("HelpButton"), pbkHelp, 208, 128);
 }
 
 TConfirmForm::TConfirmForm(QWidget* parent) : TCommonDialogForm(parent) {
   resize(450, 218);
   BuildFrame(QRect(10, 10, 429, 156), 51, QStringLiteral("question"));
-  ConditionLabel = MakeLabel(QRect(70, 25, 356, 36));
-  ConditionLabel->setObjectName(QStringLiteral("ConditionLabel"));
-  DescriptionLabel = MakeLabel(QRect(110, 72, 316, 36));
-  DescriptionLabel->setObjectName(QStringLiteral("DescriptionLabel"));
-  QuestionLabel = MakeLabel(QRect(70, 120, 356, 36));
-  QuestionLabel->setObjectName(QStringLiteral("QuestionLabel"));
-  YesButton = MakeButton(pbkYes, 10, 177);
-  YesButton->setObjectName(QStringLiteral("YesButton"));
-  NoButton = MakeButton(pbkNo, 120, 177);
-  NoButton->setObjectName(QStringLiteral("NoButton"));
-  CancelButton = MakeButton(pbkCancel, 230, 177);
-  CancelButton->setObjectName(QStringLiteral("CancelButton"));
-  HelpButton = MakeButton(pbkHelp, 340, 177);
-  HelpButton->setObjectName(QStringLiteral("HelpButton"));
+  ConditionLabel = MakeLabel(QStringLiteral("ConditionLabel"), QRect(70, 25, 356, 36));
+  DescriptionLabel = MakeLabel(QStringLiteral("DescriptionLabel"), QRect(110, 72, 316, 36));
+  QuestionLabel = MakeLabel(QStringLiteral("QuestionLabel"), QRect(70, 120, 356, 36));
+  YesButton = MakeButton(QStringLiteral("YesButton"), pbkYes, 10, 177);
+  NoButton = MakeButton(QStringLiteral("NoButton"), pbkNo, 120, 177);
+  CancelButton = MakeButton(QStringLiteral("CancelButton"), pbkCancel, 230, 177);
+  HelpButton = MakeButton(QStringLiteral("HelpButton"), pbkHelp, 340, 177);
 }
 
 namespace {

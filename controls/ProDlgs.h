@@ -113,8 +113,8 @@ class TCommonDialogForm : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
   // Builds the bevel and the image from design units.
   void BuildFrame(const QRect& bevel, int imageTop, const QString& bitmap);
-  TProLabel* MakeLabel(const QRect& rect);
-  TProButton* MakeButton(TProButtonKind kind, int left, int top);
+  TProLabel* MakeLabel(const QString& name, const QRect& rect);
+  TProButton* MakeButton(const QString& name, TProButtonKind kind, int left, int top);
 };
 
 class TWarningForm : public TCommonDialogForm {
