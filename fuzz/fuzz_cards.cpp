@@ -10,6 +10,7 @@
 #include "GridRows.h"
 #include "HarvestCards.h"
 #include "HarvestText.h"
+#include "RecordingTarget.h"
 
 namespace {
 
@@ -35,24 +36,19 @@ bool IsCollapsed(std::string_view text) {
          text.find("\xC2\xA0") == std::string_view::npos;
 }
 
-class GridTarget : public qb::HarvestTarget {
+// Checks the rows of a card harvest against the card rules' shapes.
+class GridTarget : public qbtest::RecordingTarget {
  public:
   explicit GridTarget(bool cards) : FCards(cards) {}
   bool AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
                   std::string_view amount) override {
     Check(!FCards || (!description.empty() && IsCollapsed(description) && AllDigits(bids) &&
                       AllDigits(itemNumber) && IsAmount(amount)));
-    const bool added = grid.AddGridRow(description, itemNumber, bids, amount);
+    const bool added = RecordingTarget::AddGridRow(description, itemNumber, bids, amount);
     added ? ++rows : ++refused;
     return added;
   }
-  void ShowDollarNotice() override {}
-  void ShowNoResults() override { ++noResults; }
-  void ShowNoSoldListings() override { ++noSold; }
-  void ShowHarvestReport(std::string_view report) override { reports.emplace_back(report); }
-  qb::GridRows grid;
-  size_t rows = 0, refused = 0, noResults = 0, noSold = 0;
-  std::vector<std::string> reports;
+  size_t rows = 0, refused = 0;
 
  private:
   bool FCards;
@@ -93,8 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   GridTarget target(true);
   Check(qb::HarvestCardLayout(page, target) == cards.hasResultsList);
   Check(target.rows + target.refused == kept);
-  Check(target.reports.size() == (cards.hasResultsList ? 1u : 0u));
-  Check(target.noSold == (cards.hasResultsList && cards.sold.empty() ? 1u : 0u));
+  Check(target.reports == (cards.hasResultsList ? 1 : 0));
+  Check(target.noSoldListings == (cards.hasResultsList && cards.sold.empty() ? 1 : 0));
   for (size_t i = 0; i < target.grid.size(); ++i) Check(!target.grid[i].description.empty());
 
   // The whole harvest never fails, whichever layout the page takes.

@@ -8,10 +8,11 @@
 #include <string_view>
 #include <vector>
 
-#include "../tests/research/test_core_harvest_reference.h"
 #include "Conversions.h"
 #include "GridRows.h"
+#include "HarvestReference.h"
 #include "HarvestText.h"
+#include "RecordingTarget.h"
 #include "Snapshot.h"
 
 namespace {
@@ -20,20 +21,10 @@ void Check(bool condition) {
   if (!condition) std::abort();
 }
 
-class GridTarget : public qb::HarvestTarget {
- public:
-  bool AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
-                  std::string_view amount) override {
-    return grid.AddGridRow(description, itemNumber, bids, amount);
-  }
-  void ShowDollarNotice() override { messages.push_back('D'); }
-  void ShowNoResults() override { messages.push_back('N'); }
-  qb::GridRows grid;
-  std::string messages;
-};
+using qbtest::RecordingTarget;
 
-void CheckSame(const GridTarget& fast, const GridTarget& literal) {
-  Check(fast.messages == literal.messages);
+void CheckSame(const RecordingTarget& fast, const RecordingTarget& literal) {
+  Check(fast.said == literal.said);
   Check(fast.grid.size() == literal.grid.size());
   for (size_t i = 0; i < fast.grid.size(); ++i) {
     const qb::ResearchRow& a = fast.grid[i];
@@ -51,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view page(reinterpret_cast<const char*>(data), size);
 
   {
-    GridTarget fast, literal;
+    RecordingTarget fast, literal;
     qb::DollarNoticeCount = 0;
     qb::HarvestPage(page, fast);
     int notices = 0;
@@ -60,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(qb::DollarNoticeCount == notices);
   }
   {
-    GridTarget fast, literal;
+    RecordingTarget fast, literal;
     qb::DollarNoticeCount = 0;
     qb::HarvestTableLayout(page, fast);
     int notices = 0;
@@ -68,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckSame(fast, literal);
   }
   {
-    GridTarget fast, literal;
+    RecordingTarget fast, literal;
     qb::HarvestScriptLayout(page, fast);
     qbref::WalkScript(page, literal);
     CheckSame(fast, literal);

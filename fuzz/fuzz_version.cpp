@@ -2,9 +2,9 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
+#include "VersionBlockBuilder.h"
 #include "VersionResource.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -22,10 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   static const std::string path = "/tmp/fuzz_version." + std::to_string(::getpid()) + ".bin";
-  if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
-  }
+  qbtest::WriteProgramFile(path, bytes);
   char buffer[260] = {};
   uint32_t version = 0;
   const int length = qb::GetFileVersionField(path.c_str(), "FileVersion", buffer, sizeof buffer, &version);

@@ -1,6 +1,5 @@
 #include <QTemporaryDir>
 #include <QtTest>
-#include <fstream>
 
 #include "VersionBlockBuilder.h"
 #include "VersionResource.h"
@@ -14,7 +13,7 @@ namespace {
 
 std::string WriteFile(const QTemporaryDir& dir, const std::string& bytes, const char* name = "program.exe") {
   const std::string path = dir.filePath(name).toStdString();
-  std::ofstream(path, std::ios::binary) << bytes;
+  WriteProgramFile(path, bytes);
   return path;
 }
 

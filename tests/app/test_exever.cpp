@@ -18,7 +18,7 @@ class TestExever : public QObject {
   QString WriteBlock(const qbtest::BlockContents& contents) {
     static int count = 0;
     const QString path = FDir.filePath(QStringLiteral("file%1.bin").arg(++count));
-    std::ofstream(path.toStdString(), std::ios::binary) << qbtest::Embedded(qbtest::BuildBlock(contents));
+    qbtest::WriteProgramFile(path.toStdString(), qbtest::Embedded(qbtest::BuildBlock(contents)));
     return path;
   }
 
@@ -165,7 +165,7 @@ class TestExever : public QObject {
     TExeVersion version(nullptr, path);
     QCOMPARE(version.GetFileVersion(), QStringLiteral("1.0"));
     contents.tables = {{"040904e4", {{"FileVersion", "3.0.1"}}}};
-    std::ofstream(path.toStdString(), std::ios::binary | std::ios::trunc) << qbtest::BuildBlock(contents);
+    qbtest::WriteProgramFile(path.toStdString(), qbtest::BuildBlock(contents));
     QCOMPARE(version.GetFileVersion(), QStringLiteral("3.0.1"));
     QCOMPARE(version.GetRelease(), QStringLiteral("1"));
   }

@@ -1,8 +1,8 @@
 #pragma once
 
-// Closes modal dialogs that a test opens: on a timer, finds the active modal
-// widget, records its title and text, and accepts, rejects or clicks a button.
-// Declared in a test function, it stops polling when that function ends.
+// Pollers for the modal dialogs a test opens: on a timer they find the active
+// modal widget and act on it. Declared in a test function, they stop polling
+// when that function ends.
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -14,11 +14,20 @@
 
 namespace qbtest {
 
+// The active modal widget when it is a visible Form.
+template <class Form>
+Form* VisibleModal() {
+  auto* form = qobject_cast<Form*>(QApplication::activeModalWidget());
+  return form && form->isVisible() ? form : nullptr;
+}
+
 struct SeenDialog {
   QString title;
   QString text;
 };
 
+// Records each modal dialog's title and text, then accepts, rejects or clicks
+// a button on it.
 class ModalCloser : public QObject {
  public:
   // action runs on each modal dialog found; the default accepts it.
@@ -33,8 +42,8 @@ class ModalCloser : public QObject {
 
  private:
   void Poll() {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (!dialog || !dialog->isVisible()) return;
+    QDialog* dialog = VisibleModal<QDialog>();
+    if (!dialog) return;
     SeenDialog s{dialog->windowTitle(), {}};
     if (auto* box = qobject_cast<QMessageBox*>(dialog)) s.text = box->text();
     seen_.append(s);
@@ -46,6 +55,32 @@ class ModalCloser : public QObject {
   std::function<void(QDialog*)> action_;
   QTimer timer_;
   QList<SeenDialog> seen_;
+};
+
+// Runs one step on each modal Form in turn, one per poll, and records its
+// title; once the steps are used up it leaves dialogs alone.
+template <class Form>
+class ModalSteps : public QObject {
+ public:
+  using Step = std::function<void(Form*)>;
+  explicit ModalSteps(QList<Step> steps, int intervalMs = 10) : FSteps(std::move(steps)) {
+    FTimer.setInterval(intervalMs);
+    QObject::connect(&FTimer, &QTimer::timeout, this, [this] { Poll(); });
+    FTimer.start();
+  }
+  int done() const { return FDone; }
+  QStringList titles;
+
+ private:
+  void Poll() {
+    Form* form = VisibleModal<Form>();
+    if (!form || FDone >= FSteps.size()) return;
+    titles.append(form->windowTitle());
+    FSteps[FDone++](form);
+  }
+  QList<Step> FSteps;
+  int FDone = 0;
+  QTimer FTimer;
 };
 
 }  // namespace qbtest

@@ -450,12 +450,7 @@ void TestCalc::modalHasNoMenu() {
   TProCalcDialog dialog;
   bool seen = false, menuShown = true, autoPopup = true;
   double valueWhileOpen = 0;
-  QTimer timer;
-  timer.setInterval(20);
-  connect(&timer, &QTimer::timeout, this, [&] {
-    auto* form = qobject_cast<TCalcForm*>(QApplication::activeModalWidget());
-    if (!form) return;
-    timer.stop();
+  qbtest::ModalSteps<TCalcForm> steps({[&](TCalcForm* form) {
     seen = true;
     autoPopup = form->AutoPopup();
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), form->mapToGlobal(QPoint(5, 5)));
@@ -464,8 +459,7 @@ void TestCalc::modalHasNoMenu() {
     TypeKeys(form, "3_");
     valueWhileOpen = double(dialog.GetValue());
     form->close();
-  });
-  timer.start();
+  }}, 20);
   dialog.Execute();
   QVERIFY(seen);
   QVERIFY(!autoPopup);

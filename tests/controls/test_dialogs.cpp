@@ -4,6 +4,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "ModalCloser.h"
 #include "Platform.h"
 #include "ProDlgs.h"
 #include "Provcl.h"
@@ -12,30 +13,9 @@ using namespace qb;
 
 namespace {
 
-using Step = std::function<void(TCommonDialogForm*)>;
-
 // Runs the steps one per poll on the modal dialog window while it is open.
-class DialogDriver : public QObject {
- public:
-  explicit DialogDriver(QList<Step> steps) : FSteps(std::move(steps)) {
-    FTimer.setInterval(10);
-    QObject::connect(&FTimer, &QTimer::timeout, this, [this] { Poll(); });
-    FTimer.start();
-  }
-  int done() const { return FDone; }
-  QList<QString> titles;
-
- private:
-  void Poll() {
-    auto* form = qobject_cast<TCommonDialogForm*>(QApplication::activeModalWidget());
-    if (!form || !form->isVisible() || FDone >= FSteps.size()) return;
-    titles.append(form->windowTitle());
-    FSteps[FDone++](form);
-  }
-  QList<Step> FSteps;
-  int FDone = 0;
-  QTimer FTimer;
-};
+using DialogDriver = qbtest::ModalSteps<TCommonDialogForm>;
+using Step = DialogDriver::Step;
 
 TProButton* Button(TCommonDialogForm* form, const QString& name) {
   return form->findChild<TProButton*>(name);

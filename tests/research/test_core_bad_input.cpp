@@ -9,35 +9,21 @@
 #include "Exception.h"
 #include "GridRows.h"
 #include "HarvestText.h"
+#include "RecordingTarget.h"
+#include "ResultPages.h"
 #include "Snapshot.h"
 
 using namespace qb;
+using qbtest::RecordingTarget;
 
 namespace {
 
-struct GridTarget : HarvestTarget {
-  GridRows rows;
-  int dollarNotices = 0;
-  int noResults = 0;
-  bool AddGridRow(std::string_view d, std::string_view i, std::string_view b, std::string_view a) override {
-    return rows.AddGridRow(d, i, b, a);
-  }
-  void ShowDollarNotice() override { ++dollarNotices; }
-  void ShowNoResults() override { ++noResults; }
-};
-
-std::string TableRecord(long item, const char* title = "Brass Lamp", const char* price = "$12.50") {
-  const std::string n = std::to_string(item);
-  return "<tr><td><input type=\"checkbox\" name=\"s\"></td><td><a href=\"v?category=7&amp;item=" + n +
-         "&amp;rd=1\"><img height=\"40\" src=\"p.jpg\"></a></td><td><a href=\"v?category=7&amp;item=" + n +
-         "&amp;rd=1\">" + title + "</a></td><td><b>" + price + "</b></td><td rowspan=\"1\">3</td></tr>\r\n";
+std::string TableRecord(long item, std::string_view title = "Brass Lamp") {
+  return qbtest::TableRecord(std::to_string(item), title, "$12.50", "3");
 }
 
-std::string TableHead() { return "<html><script>var findSortArray = [];</script><table>\r\n"; }
-
 std::string ScriptRecord(long item) {
-  return "dSI(1,2,3,4,5,6,7,8,9,10,11,12,\"7\",14," + std::to_string(item) +
-         ",\"Pocket Watch\",'x','$5.00',20);\r\n";
+  return qbtest::ScriptRecord(std::to_string(item), "Pocket Watch", "$5.00", "7");
 }
 
 }  // namespace
@@ -46,22 +32,24 @@ class TestBadInput : public QObject {
   Q_OBJECT
  private slots:
   void hugeTablePage() {
-    std::string page = TableHead();
+    std::string records;
     long item = 100000000;
-    while (page.size() < 100u * 1024 * 1024) page += TableRecord(item++);
-    GridTarget target;
+    while (records.size() < 100u * 1024 * 1024) records += TableRecord(item++);
+    const std::string page = qbtest::TablePage(records);
+    std::string().swap(records);
+    RecordingTarget target;
     HarvestPage(page, target);
-    QCOMPARE(long(target.rows.size()), item - 100000000);
-    QCOMPARE(target.rows.rows().back().amount, std::string("12.50"));
+    QCOMPARE(long(target.grid.size()), item - 100000000);
+    QCOMPARE(target.grid.rows().back().amount, std::string("12.50"));
   }
 
   void millionScriptRecords() {
     std::string page = "<script>var salejs = 1;\r\n";
     for (long i = 0; i < 1000000; ++i) page += ScriptRecord(5000000 + i);
-    GridTarget target;
+    RecordingTarget target;
     HarvestPage(page, target);
-    QCOMPARE(target.rows.size(), size_t(1000000));
-    QCOMPARE(target.rows.rows().front().description, std::string("Pocket Watch"));
+    QCOMPARE(target.grid.size(), size_t(1000000));
+    QCOMPARE(target.grid.rows().front().description, std::string("Pocket Watch"));
   }
 
   void binaryJunkAndNulBytes() {
@@ -74,33 +62,32 @@ class TestBadInput : public QObject {
     // The text ends at the first NUL; whatever is left is not a result page.
     const std::string text = PageTextFromBytes(junk);
     QVERIFY(text.find('\0') == std::string::npos);
-    GridTarget target;
+    RecordingTarget target;
     HarvestPage(text, target);
     HarvestPage(junk, target);  // even raw bytes with NULs inside are safe
-    QCOMPARE(target.rows.size(), size_t(0));
+    QCOMPARE(target.grid.size(), size_t(0));
 
     // A NUL in the middle of a real page cuts it there: the records before it stay.
-    std::string page = TableHead() + TableRecord(1) + TableRecord(2);
-    page += std::string(1, '\0') + TableRecord(3);
-    GridTarget cut;
+    const std::string page = qbtest::TablePage(TableRecord(1) + TableRecord(2) + '\0' + TableRecord(3));
+    RecordingTarget cut;
     HarvestPage(PageTextFromBytes(page), cut);
-    QCOMPARE(cut.rows.size(), size_t(2));
+    QCOMPARE(cut.grid.size(), size_t(2));
   }
 
   void invalidUtf8CountsBytes() {
     // 0xFF never occurs in UTF-8: descriptions are cut at 55 bytes.
     const std::string title = std::string(60, 'x') + "\xff";
-    const std::string page = TableHead() + TableRecord(1, title.c_str());
-    GridTarget target;
+    const std::string page = qbtest::TablePage(TableRecord(1, title));
+    RecordingTarget target;
     HarvestPage(page, target);
-    QCOMPARE(target.rows.size(), size_t(1));
-    QCOMPARE(target.rows[0].description.size(), size_t(55));
+    QCOMPARE(target.grid.size(), size_t(1));
+    QCOMPARE(target.grid[0].description.size(), size_t(55));
     // Valid UTF-8 counts characters: 55 two-byte letters stay whole.
     std::string wide;
     for (int i = 0; i < 60; ++i) wide += "\xc3\xa9";
-    GridTarget utf8;
-    HarvestPage(TableHead() + TableRecord(2, wide.c_str()), utf8);
-    QCOMPARE(utf8.rows[0].description.size(), size_t(110));
+    RecordingTarget utf8;
+    HarvestPage(qbtest::TablePage(TableRecord(2, wide)), utf8);
+    QCOMPARE(utf8.grid[0].description.size(), size_t(110));
   }
 
   void pagesMadeOfMarkers_data() {
@@ -125,9 +112,9 @@ class TestBadInput : public QObject {
     QFETCH(int, rows);
     std::string page;
     while (page.size() < 4u * 1024 * 1024) page.append(unit.constData(), size_t(unit.size()));
-    GridTarget target;
+    RecordingTarget target;
     HarvestPage(page, target);  // must end, quickly, without reading outside the page
-    QCOMPARE(int(target.rows.size()), rows);
+    QCOMPARE(int(target.grid.size()), rows);
   }
 
   void fullDiskReportsTheFile() {

@@ -4,42 +4,17 @@
 #include "GridRows.h"
 #include "HarvestCards.h"
 #include "HarvestText.h"
+#include "QtBytes.h"
+#include "RecordingTarget.h"
 #include "Snapshot.h"
 
 using namespace qb;
+using qbtest::Bytes;
+using qbtest::ByteList;
+using qbtest::RecordingTarget;
+using qbtest::View;
 
 namespace {
-
-QByteArray Bytes(std::string_view text) {
-  return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
-}
-std::string_view View(const QByteArray& bytes) {
-  return {bytes.constData(), static_cast<size_t>(bytes.size())};
-}
-
-// Rows as "item|bids|amount|description", messages and report lines in order.
-class RecordingTarget : public HarvestTarget {
- public:
-  bool AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
-                  std::string_view amount) override {
-    return grid.AddGridRow(description, itemNumber, bids, amount);
-  }
-  void ShowDollarNotice() override { said << Bytes(kDollarNoticeText); }
-  void ShowNoResults() override { said << Bytes(kNoResultsText); }
-  void ShowNoSoldListings() override { said << Bytes(kNoSoldListingsText); }
-  void ShowHarvestReport(std::string_view report) override { said << Bytes(report); }
-
-  QByteArrayList Rows() const {
-    QByteArrayList rows;
-    for (const ResearchRow& row : grid.rows())
-      rows << Bytes(row.itemNumber) + '|' + Bytes(row.bids) + '|' + Bytes(row.amount) + '|' +
-                  Bytes(row.description);
-    return rows;
-  }
-
-  GridRows grid;
-  QByteArrayList said;
-};
 
 // A results list around the cards, behind a head whose script mentions cards.
 QByteArray Page(const QByteArray& cards) {
@@ -229,8 +204,8 @@ void TestCards::cards() {
   QFETCH(QByteArrayList, said);
   RecordingTarget target;
   HarvestPage(View(page), target);
-  QCOMPARE(target.Rows(), rows);
-  QCOMPARE(target.said, said);
+  QCOMPARE(ByteList(target.Rows()), rows);
+  QCOMPARE(ByteList(target.said), said);
 }
 
 void TestCards::amounts_data() {
@@ -288,8 +263,8 @@ void TestCards::samplePages() {
   const std::string page = ReadSnapshotText((source + "/pages/" + name).toStdString());
   RecordingTarget target;
   HarvestPage(page, target);
-  QCOMPARE(target.Rows(), rows);
-  QCOMPARE(target.said, QByteArrayList{report.readAll().trimmed()});
+  QCOMPARE(ByteList(target.Rows()), rows);
+  QCOMPARE(ByteList(target.said), QByteArrayList{report.readAll().trimmed()});
 }
 
 QTEST_GUILESS_MAIN(TestCards)

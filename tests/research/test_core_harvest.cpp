@@ -4,77 +4,38 @@
 #include <vector>
 
 #include "GridRows.h"
+#include "HarvestReference.h"
 #include "HarvestText.h"
+#include "QtBytes.h"
+#include "RecordingTarget.h"
+#include "ResultPages.h"
 #include "Snapshot.h"
-#include "test_core_harvest_reference.h"
 
 using namespace qb;
 
+using qbtest::Bytes;
+using qbtest::ByteList;
+using qbtest::RecordingTarget;
+using qbtest::View;
+
 namespace {
 
-std::string_view View(const QByteArray& bytes) {
-  return {bytes.constData(), static_cast<size_t>(bytes.size())};
+// The page builders in QtTest's bytes.
+QByteArray TableRow(std::string_view item, std::string_view title, std::string_view price, std::string_view bids,
+                    bool picture = true) {
+  return Bytes(qbtest::TableRecord(item, title, price, bids, picture));
 }
-QByteArray Bytes(std::string_view text) {
-  return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+QByteArray TablePage(const QByteArray& rows) { return Bytes(qbtest::TablePage(View(rows))); }
+QByteArray ScriptRecord(std::string_view item, std::string_view title, std::string_view price,
+                        std::string_view bids) {
+  return Bytes(qbtest::ScriptRecord(item, title, price, bids));
 }
+QByteArray ScriptPage(const QByteArray& records) { return Bytes(qbtest::ScriptPage(View(records))); }
 
-// Records every call; rows as "item|bids|amount|description".
-class RecordingTarget : public HarvestTarget {
- public:
-  bool AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
-                  std::string_view amount) override {
-    calls << Bytes(itemNumber) + '|' + Bytes(bids) + '|' + Bytes(amount) + '|' + Bytes(description);
-    return grid.AddGridRow(description, itemNumber, bids, amount);
-  }
-  void ShowDollarNotice() override { messages << QString::fromUtf8(kDollarNoticeText.data()); }
-  void ShowNoResults() override { messages << QString::fromUtf8(kNoResultsText.data()); }
-
-  QByteArrayList Rows() const {
-    QByteArrayList rows;
-    for (const ResearchRow& row : grid.rows())
-      rows << Bytes(row.itemNumber) + '|' + Bytes(row.bids) + '|' + Bytes(row.amount) + '|' +
-                  Bytes(row.description);
-    return rows;
-  }
-
-  QByteArrayList calls;
+QStringList Messages(const RecordingTarget& target) {
   QStringList messages;
-  GridRows grid;
-};
-
-// One result row as the table layout writes it: check box, picture link,
-// title link, bold price, bids cell.
-QByteArray TableRow(const QByteArray& item, const QByteArray& title, const QByteArray& price,
-                    const QByteArray& bids, bool picture = true) {
-  const QByteArray link =
-      "<a href=\"viewitem.htm?ViewItem&amp;category=11700&amp;item=" + item + "&amp;rd=1\">";
-  QByteArray row = "<tr><td><input type=\"checkbox\" name=\"watch\" value=\"" + item + "\"></td>\n";
-  if (picture) row += "<td>" + link + "<img height=\"64\" width=\"64\" src=\"img/photo.svg\"></a></td>\n";
-  row += "<td>" + link + title + "</a></td>\n";
-  row += "<td><b>" + price + "</b></td>\n";
-  row += "<td align=\"center\" rowspan=\"1\">" + bids + "</td>\n";
-  row += "<td>Jun-14 18:22</td></tr>\n";
-  return row;
-}
-
-QByteArray TablePage(const QByteArray& rows) {
-  return "<html><head><script>\nvar findSortArray = "
-         "[\n\"price\",\"bids\"];\n</script></head>\n<body><table>\n" +
-         rows + "</table>\n<p>Copyright</p></body></html>\n";
-}
-
-// One script record: bids the 13th, item the 15th, description the 16th
-// argument, the price after the first two adjacent single-quoted arguments.
-QByteArray ScriptRecord(const QByteArray& item, const QByteArray& title, const QByteArray& price,
-                        const QByteArray& bids) {
-  return "dSI(101,11800,1,1150300000,450,212,0,0,0,1,1,0," + bids + ",3," + item + ",\"" + title +
-         "\",'thumbs/pen.svg','" + price + "','Jun-14 18:22');\n";
-}
-
-QByteArray ScriptPage(const QByteArray& records) {
-  return "<html><head><script>function dSI(a){}</script></head><body><script>\nvar salejs = [];\n" + records +
-         "</script></body></html>\n";
+  for (const std::string& text : target.said) messages << QString::fromStdString(text);
+  return messages;
 }
 
 }  // namespace
@@ -416,8 +377,8 @@ class TestHarvest : public QObject {
     QFETCH(QStringList, messages);
     RecordingTarget target;
     HarvestPage(View(page), target);
-    QCOMPARE(target.Rows(), rows);
-    QCOMPARE(target.messages, messages);
+    QCOMPARE(ByteList(target.Rows()), rows);
+    QCOMPARE(Messages(target), messages);
   }
 
   void dollarNoticeOncePerProcess() {
@@ -425,17 +386,17 @@ class TestHarvest : public QObject {
     const QByteArray page = TablePage(TableRow("1000000001", "Lamp", "$1.00", "1"));
     RecordingTarget first;
     HarvestPage(View(page), first);
-    QCOMPARE(first.messages, QStringList{QString::fromUtf8(kDollarNoticeText.data())});
+    QCOMPARE(Messages(first), QStringList{QString::fromUtf8(kDollarNoticeText.data())});
     QCOMPARE(DollarNoticeCount, 1);
     RecordingTarget second;
     HarvestPage(View(page), second);
-    QCOMPARE(second.messages, QStringList());
+    QCOMPARE(Messages(second), QStringList());
     QCOMPARE(DollarNoticeCount, 1);
     // The script layout never shows it.
     DollarNoticeCount = 0;
     RecordingTarget script;
     HarvestPage(View(ScriptPage(ScriptRecord("4500001", "Pen", "$1.00", "1"))), script);
-    QCOMPARE(script.messages, QStringList());
+    QCOMPARE(Messages(script), QStringList());
     QCOMPARE(DollarNoticeCount, 0);
   }
 
@@ -452,10 +413,10 @@ class TestHarvest : public QObject {
   void descriptionCountsCharactersOfValidPages() {
     const QByteArray title = QByteArray(54, 'x') + "\xc3\xa9" + "tail";
     RecordingTarget valid;
-    HarvestPage(View(TablePage(TableRow("1000000001", title, "$1.00", "1"))), valid);
+    HarvestPage(View(TablePage(TableRow("1000000001", View(title), "$1.00", "1"))), valid);
     QCOMPARE(valid.grid[0].description.size(), size_t(56));
     RecordingTarget invalid;
-    HarvestPage(View(TablePage(TableRow("1000000001", title, "$1.00", "1") + "\xff")), invalid);
+    HarvestPage(View(TablePage(TableRow("1000000001", View(title), "$1.00", "1") + "\xff")), invalid);
     QCOMPARE(invalid.grid[0].description.size(), size_t(55));
   }
 
@@ -514,7 +475,7 @@ class TestHarvest : public QObject {
       HarvestPage(View(page), fast);
       int notices = 0;
       qbref::HarvestPage(View(page), literal, notices);
-      if (fast.Rows() != literal.Rows() || fast.messages != literal.messages)
+      if (fast.Rows() != literal.Rows() || fast.said != literal.said)
         QFAIL(qPrintable("walks differ on page: " + page.toPercentEncoding()));
     }
   }

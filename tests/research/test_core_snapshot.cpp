@@ -9,15 +9,13 @@
 #include <cstdio>
 
 #include "Exception.h"
+#include "QtBytes.h"
 #include "Snapshot.h"
 
 using namespace qb;
+using qbtest::View;
 
 namespace {
-
-std::string_view View(const QByteArray& bytes) {
-  return {bytes.constData(), static_cast<size_t>(bytes.size())};
-}
 
 QByteArray ReadAll(const QString& name) {
   QFile file(name);

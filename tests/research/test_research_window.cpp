@@ -17,6 +17,7 @@
 #include "ModalCloser.h"
 #include "Platform.h"
 #include "Price1.h"
+#include "RecordingTarget.h"
 #include "ResearchGridModel.h"
 #include "Snapshot.h"
 #include "TCppWebBrowser.h"
@@ -163,16 +164,9 @@ class TestResearchWindow : public QObject {
     const QString path = qEnvironmentVariable("QB_SOURCE_DIR") + "/pages/" + page;
     QFile source(path);
     QVERIFY2(source.open(QIODevice::ReadOnly), qPrintable(path));
-    struct Rows : HarvestTarget {
-      GridRows rows;
-      bool AddGridRow(std::string_view d, std::string_view i, std::string_view b, std::string_view a) override {
-        return rows.AddGridRow(d, i, b, a);
-      }
-      void ShowDollarNotice() override {}
-      void ShowNoResults() override {}
-    } expected;
+    qbtest::RecordingTarget expected;
     HarvestPage(source.readAll().toStdString(), expected);
-    QVERIFY(expected.rows.size() >= 10);
+    QVERIFY(expected.grid.size() >= 10);
 
     TfrmMainPrice w;
     QSignalSpy loaded(w.MainBrowser()->View(), &QWebEngineView::loadFinished);
@@ -180,10 +174,10 @@ class TestResearchWindow : public QObject {
     QVERIFY(loaded.wait(20000));
     qbtest::ModalCloser closer;
     Trigger(w, "Search1");
-    QCOMPARE(w.GridModel()->rowCount(), int(expected.rows.size()));
+    QCOMPARE(w.GridModel()->rowCount(), int(expected.grid.size()));
     for (int r = 0; r < w.GridModel()->rowCount(); ++r) {
-      QCOMPARE(Cell(w, r, 0).toStdString(), expected.rows[size_t(r)].itemNumber);
-      QCOMPARE(Cell(w, r, 2).toStdString(), expected.rows[size_t(r)].amount);
+      QCOMPARE(Cell(w, r, 0).toStdString(), expected.grid[size_t(r)].itemNumber);
+      QCOMPARE(Cell(w, r, 2).toStdString(), expected.grid[size_t(r)].amount);
     }
   }
 

@@ -1,10 +1,13 @@
 #pragma once
 
 // Builds version-resource blocks byte by byte for the reader's tests,
-// including broken ones (wrong lengths, missing parts).
+// including broken ones (wrong lengths, missing parts), and writes them as the
+// file the reader opens.
 
 #include <cstdint>
+#include <fstream>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -110,6 +113,13 @@ inline std::string Embedded(const std::string& block, size_t leading = 4099) {
   std::string bytes;
   for (size_t i = 0; i < leading; ++i) bytes += static_cast<char>((i * 131 + 7) & 0xFF);
   return bytes + block + std::string(777, '\x5A');
+}
+
+// Replaces the file at path with bytes; false when it cannot be written.
+inline bool WriteProgramFile(const std::string& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out.flush());
 }
 
 }  // namespace qbtest

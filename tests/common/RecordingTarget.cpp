@@ -1,0 +1,38 @@
+#include "RecordingTarget.h"
+
+namespace qbtest {
+
+bool RecordingTarget::AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
+                                 std::string_view amount) {
+  return grid.AddGridRow(description, itemNumber, bids, amount);
+}
+
+void RecordingTarget::ShowDollarNotice() {
+  said.emplace_back(qb::kDollarNoticeText);
+  ++dollarNotices;
+}
+
+void RecordingTarget::ShowNoResults() {
+  said.emplace_back(qb::kNoResultsText);
+  ++noResults;
+}
+
+void RecordingTarget::ShowNoSoldListings() {
+  said.emplace_back(qb::kNoSoldListingsText);
+  ++noSoldListings;
+}
+
+void RecordingTarget::ShowHarvestReport(std::string_view report) {
+  said.emplace_back(report);
+  ++reports;
+}
+
+std::vector<std::string> RecordingTarget::Rows() const {
+  std::vector<std::string> rows;
+  rows.reserve(grid.size());
+  for (const qb::ResearchRow& row : grid.rows())
+    rows.push_back(row.itemNumber + '|' + row.bids + '|' + row.amount + '|' + row.description);
+  return rows;
+}
+
+}  // namespace qbtest
