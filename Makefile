@@ -2,6 +2,17 @@
 BUILD     ?= build
 GENERATOR ?= Ninja
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Warnings are errors in `make test`; QB_WERROR=ON|OFF overrides.
+ifneq ($(filter test,$(MAKECMDGOALS)),)
+QB_WERROR ?= ON
+else
+QB_WERROR ?= OFF
+endif
+
+# The build folder is configured afresh, from an empty cache, whenever these
+# differ from the ones it was configured with (kept in $(BUILD)/.qb-configure).
+CONFIGURATION := $(GENERATOR) | -DQB_WERROR=$(QB_WERROR) $(CMAKE_FLAGS)
+CONFIGURED := $(shell cat $(BUILD)/.qb-configure 2>/dev/null)
 
 .PHONY: all setup configure build run test bench fuzz package pictures clean
 
@@ -10,8 +21,13 @@ all: build
 setup:
 	@bash scripts/setup.sh
 
+configure: export QB_CONFIGURATION := $(CONFIGURATION)
 configure: setup
-	@if [ ! -f $(BUILD)/build.ninja ]; then cmake -S . -B $(BUILD) -G $(GENERATOR) $(CMAKE_FLAGS); fi
+ifneq ($(strip $(CONFIGURED)),$(strip $(CONFIGURATION)))
+	rm -rf $(BUILD)/.qb-configure $(BUILD)/CMakeCache.txt $(BUILD)/CMakeFiles
+	cmake -S . -B $(BUILD) -G "$(GENERATOR)" -DQB_WERROR=$(QB_WERROR) $(CMAKE_FLAGS)
+	@printf '%s\n' "$$QB_CONFIGURATION" > $(BUILD)/.qb-configure
+endif
 
 build: configure
 	@cmake --build $(BUILD)
@@ -21,7 +37,7 @@ run: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j2
-	@bash scripts/sanitize.sh build-asan
+	@QB_WERROR=$(QB_WERROR) bash scripts/sanitize.sh build-asan
 
 bench: build
 	@bash scripts/bench.sh $(BUILD)
