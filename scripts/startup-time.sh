@@ -2,13 +2,14 @@
 # Time from process start to the splash window being mapped, under Xvfb.
 # Usage: startup-time.sh [build-dir] [runs]
 # Fails when a run shows no splash within QB_STARTUP_TIMEOUT_MS (default 20000).
+# QB_STARTUP_DISPLAY picks the Xvfb display (default: a free-looking one).
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 runs=${2:-5}
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null || { echo "start-up: Xvfb/xdotool missing, skipped"; exit 0; }
 timeout_ms=${QB_STARTUP_TIMEOUT_MS:-20000}
 work=$(mktemp -d)
-display=:$((90 + RANDOM % 100))
+display=${QB_STARTUP_DISPLAY:-:$((90 + RANDOM % 100))}
 Xvfb "$display" -screen 0 1280x900x24 >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
