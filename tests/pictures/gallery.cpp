@@ -2,9 +2,9 @@
 
 #include <QApplication>
 #include <QPainter>
-#include <QTimer>
 #include <functional>
 
+#include "ModalCloser.h"
 #include "Pictures.h"
 #include "Platform.h"
 #include "ProCursors.h"
@@ -38,11 +38,7 @@ QIcon Glyph(const QColor& color, int shape) {
 // Grabs the window of a dialog while it runs, with a plain title strip above it.
 QImage GrabDialog(const std::function<void()>& execute) {
   QImage shot;
-  QTimer poll;
-  poll.setInterval(10);
-  QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
-    auto* form = qobject_cast<TCommonDialogForm*>(QApplication::activeModalWidget());
-    if (!form || !form->isVisible() || !shot.isNull()) return;
+  qbtest::ModalSteps<TCommonDialogForm> grab({[&](TCommonDialogForm* form) {
     const QImage client = form->grab().toImage();
     shot = QImage(client.width() + 2, client.height() + 22, QImage::Format_RGB32);
     shot.fill(QColor(0, 0, 128));
@@ -57,8 +53,7 @@ QImage GrabDialog(const std::function<void()>& execute) {
     p.drawText(QRect(client.width() - 16, 0, 14, 21), Qt::AlignCenter, QStringLiteral("x"));
     p.end();
     form->done(mrCancel);
-  });
-  poll.start();
+  }});
   execute();
   return shot;
 }
