@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QPainter>
 #include <QtTest>
+#include <functional>
 
 #include "ProCtrls.h"
 
@@ -58,11 +59,116 @@ struct LabelFixture {
   }
 };
 
+struct PaintedPair {
+  TProPanel* panel;
+  TProLabel* label;
+};
+// Changes one property of the pair; returns the control changed.
+using PaintedSetter = std::function<QWidget*(const PaintedPair&)>;
+
+class PaintCounter : public QObject {
+ public:
+  int paints = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+// Whether applying set to the shown pair paints its control again.
+bool Repaints(const PaintedPair& pair, const PaintedSetter& set) {
+  QTest::qWait(20);
+  PaintCounter counter;
+  QWidget* changed = set(pair);
+  changed->installEventFilter(&counter);
+  QTest::qWait(20);
+  changed->removeEventFilter(&counter);
+  return counter.paints > 0;
+}
+
 }  // namespace
+
+Q_DECLARE_METATYPE(PaintedSetter)
 
 class TestPainting : public QObject {
   Q_OBJECT
  private slots:
+  // A property setter repaints on a change only; a repeated value paints nothing.
+  void settersRepaintOnChange_data() {
+    QTest::addColumn<PaintedSetter>("prepare");
+    QTest::addColumn<PaintedSetter>("set");
+    QTest::addColumn<bool>("firstRepaints");
+    const PaintedSetter none = [](const PaintedPair& p) -> QWidget* { return p.panel; };
+    QTest::newRow("panel caption") << none << PaintedSetter([](const PaintedPair& p) -> QWidget* {
+      p.panel->SetCaption(QStringLiteral("Total"));
+      return p.panel;
+    }) << true;
+    QTest::newRow("panel alignment") << none << PaintedSetter([](const PaintedPair& p) -> QWidget* {
+      p.panel->SetAlignment(taLeftJustify);
+      return p.panel;
+    }) << true;
+    QTest::newRow("panel border colour") << none << PaintedSetter([](const PaintedPair& p) -> QWidget* {
+      p.panel->SetBorderColor(Qt::red);
+      return p.panel;
+    }) << true;
+    QTest::newRow("panel bevel sides") << none << PaintedSetter([](const PaintedPair& p) -> QWidget* {
+      p.panel->SetBevelSides(SideBit(sdTop));
+      return p.panel;
+    }) << true;
+    QTest::newRow("panel sides beyond the four are dropped")
+        << none << PaintedSetter([](const PaintedPair& p) -> QWidget* {
+             p.panel->SetBevelSides(kAllSides | 0x10);
+             return p.panel;
+           })
+        << false;
+    QTest::newRow("panel bevel width stays 2 under Ctl3D")
+        << PaintedSetter([](const PaintedPair& p) -> QWidget* {
+             p.panel->SetBevelCtl3D(true);
+             return p.panel;
+           })
+        << PaintedSetter([](const PaintedPair& p) -> QWidget* {
+             p.panel->SetBevelWidth(5);
+             return p.panel;
+           })
+        << false;
+    QTest::newRow("label transparent") << none << PaintedSetter([](const PaintedPair& p) -> QWidget* {
+      p.label->SetTransparent(true);
+      return p.label;
+    }) << true;
+    QTest::newRow("label offset") << none << PaintedSetter([](const PaintedPair& p) -> QWidget* {
+      p.label->SetOffsetY(3);
+      return p.label;
+    }) << true;
+    QTest::newRow("label vertical alignment") << none << PaintedSetter([](const PaintedPair& p) -> QWidget* {
+      p.label->SetVerticalAlignment(vaBottom);
+      return p.label;
+    }) << true;
+    QTest::newRow("label highlight depth") << none << PaintedSetter([](const PaintedPair& p) -> QWidget* {
+      p.label->SetHighlightDepth(2);
+      return p.label;
+    }) << true;
+  }
+  void settersRepaintOnChange() {
+    QFETCH(PaintedSetter, prepare);
+    QFETCH(PaintedSetter, set);
+    QFETCH(bool, firstRepaints);
+    QWidget window;
+    window.resize(300, 100);
+    TProPanel panel(&window);
+    TProLabel label(&window);
+    label.SetAutoSize(false);
+    label.setGeometry(200, 0, 80, 30);
+    label.SetCaption(QStringLiteral("HI"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const PaintedPair pair{&panel, &label};
+    prepare(pair);
+    QCOMPARE(Repaints(pair, set), firstRepaints);
+    QVERIFY(!Repaints(pair, set));
+  }
+
   void raisedThickShadowCopies() {
     LabelFixture plain;
     const QImage reference = Render(plain.label);
