@@ -2,12 +2,9 @@
 BUILD     ?= build
 GENERATOR ?= Ninja
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
-# Warnings are errors in `make test`; QB_WERROR=ON|OFF overrides.
-ifneq ($(filter test,$(MAKECMDGOALS)),)
+# Warnings are errors (so `make run` and `make test` share one build);
+# QB_WERROR=OFF overrides.
 QB_WERROR ?= ON
-else
-QB_WERROR ?= OFF
-endif
 
 # The build folder is configured afresh, from an empty cache, whenever these
 # differ from the ones it was configured with (kept in $(BUILD)/.qb-configure).
