@@ -1,11 +1,11 @@
-#include "About2.h"
+#include "app/About2.h"
 
 #include <QLabel>
 
-#include "Application.h"
-#include "Exever.h"
-#include "ProCtrls.h"
-#include "ProUrl.h"
+#include "runtime/Application.h"
+#include "app/Exever.h"
+#include "controls/ProCtrls.h"
+#include "controls/ProUrl.h"
 
 namespace qb {
 

@@ -1,9 +1,9 @@
-#include "Exever.h"
+#include "app/Exever.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include "VersionResource.h"
+#include "runtime/VersionResource.h"
 
 namespace qb {
 

@@ -1,4 +1,4 @@
-#include "Lifecycle.h"
+#include "app/Lifecycle.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <exception>
 
-#include "Application.h"
+#include "runtime/Application.h"
 
 namespace qb {
 

@@ -1,4 +1,4 @@
-#include "Splash.h"
+#include "app/Splash.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -6,9 +6,9 @@
 #include <QScreen>
 #include <QShowEvent>
 
-#include "Application.h"
-#include "Exever.h"
-#include "ProCtrls.h"
+#include "runtime/Application.h"
+#include "app/Exever.h"
+#include "controls/ProCtrls.h"
 
 namespace qb {
 

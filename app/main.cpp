@@ -1,13 +1,13 @@
 #include <QApplication>
 #include <memory>
 
-#include "About2.h"
-#include "Application.h"
-#include "Lifecycle.h"
-#include "Price1.h"
-#include "Provcl.h"
-#include "Splash.h"
-#include "Chart1.h"
+#include "app/About2.h"
+#include "runtime/Application.h"
+#include "app/Lifecycle.h"
+#include "research/Price1.h"
+#include "controls/Provcl.h"
+#include "app/Splash.h"
+#include "stats/Chart1.h"
 
 int main(int argc, char** argv) {
   qb::PrepareWebEngineEnvironment();

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "HarvestText.h"
+#include "research/HarvestText.h"
 
 class CountingTarget : public qb::HarvestTarget {
  public:

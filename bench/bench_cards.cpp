@@ -7,9 +7,9 @@
 #include <map>
 #include <string>
 
-#include "HarvestBench.h"
-#include "HarvestCards.h"
-#include "HarvestText.h"
+#include "bench/HarvestBench.h"
+#include "research/HarvestCards.h"
+#include "research/HarvestText.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <random>
 #include <string>
 
-#include "GridRules.h"
-#include "LVMainGrid.h"
-#include "ResearchGridModel.h"
+#include "research/GridRules.h"
+#include "research/LVMainGrid.h"
+#include "research/ResearchGridModel.h"
 
 namespace {
 

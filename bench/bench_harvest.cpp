@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "GridRows.h"
-#include "HarvestBench.h"
-#include "HarvestText.h"
-#include "Snapshot.h"
+#include "research/GridRows.h"
+#include "bench/HarvestBench.h"
+#include "research/HarvestText.h"
+#include "research/Snapshot.h"
 
 namespace {
 

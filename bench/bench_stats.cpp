@@ -3,8 +3,8 @@
 #include <random>
 #include <string>
 
-#include "GridRows.h"
-#include "StatisticsFigures.h"
+#include "research/GridRows.h"
+#include "stats/StatisticsFigures.h"
 
 namespace {
 

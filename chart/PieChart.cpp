@@ -1,4 +1,4 @@
-#include "PieChart.h"
+#include "chart/PieChart.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

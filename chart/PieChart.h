@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "PieGeometry.h"
+#include "chart/PieGeometry.h"
 
 class QPainter;
 

@@ -1,4 +1,4 @@
-#include "PieGeometry.h"
+#include "chart/PieGeometry.h"
 
 #include <algorithm>
 #include <cmath>

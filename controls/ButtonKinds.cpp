@@ -1,6 +1,6 @@
-#include "ButtonKinds.h"
+#include "controls/ButtonKinds.h"
 
-#include "Proconst.h"
+#include "controls/Proconst.h"
 
 namespace qb {
 

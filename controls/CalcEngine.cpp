@@ -1,9 +1,9 @@
-#include "CalcEngine.h"
+#include "controls/CalcEngine.h"
 
 #include <cmath>
 
-#include "AsciiText.h"
-#include "Exception.h"
+#include "runtime/AsciiText.h"
+#include "runtime/Exception.h"
 
 namespace qb {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Conversions.h"
+#include "runtime/Conversions.h"
 
 namespace qb {
 

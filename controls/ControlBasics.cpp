@@ -1,4 +1,4 @@
-#include "ControlBasics.h"
+#include "controls/ControlBasics.h"
 
 #include <QPainter>
 #include <QVariant>

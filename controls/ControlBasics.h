@@ -8,8 +8,8 @@
 #include <QWidget>
 #include <type_traits>
 
-#include "AssignIfChanged.h"
-#include "LabelEffects.h"
+#include "controls/AssignIfChanged.h"
+#include "controls/LabelEffects.h"
 
 class QPainter;
 

@@ -1,4 +1,4 @@
-#include "LabelEffects.h"
+#include "controls/LabelEffects.h"
 
 #include <QGuiApplication>
 #include <QPalette>

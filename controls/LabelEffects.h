@@ -5,7 +5,7 @@
 #include <QColor>
 #include <QList>
 
-#include "AssignIfChanged.h"
+#include "controls/AssignIfChanged.h"
 
 namespace qb {
 

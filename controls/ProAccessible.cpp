@@ -1,10 +1,10 @@
-#include "ProAccessible.h"
+#include "controls/ProAccessible.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
 
-#include "ProCtrls.h"
-#include "ProUrl.h"
+#include "controls/ProCtrls.h"
+#include "controls/ProUrl.h"
 
 namespace qb {
 

@@ -1,4 +1,4 @@
-#include "ProCalc.h"
+#include "controls/ProCalc.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,9 +12,9 @@
 #include <QTimer>
 #include <memory>
 
-#include "Application.h"
-#include "Provcl.h"
-#include "StringTable.h"
+#include "runtime/Application.h"
+#include "controls/Provcl.h"
+#include "runtime/StringTable.h"
 
 namespace qb {
 

@@ -7,9 +7,9 @@
 #include <QList>
 #include <QString>
 
-#include "CalcEngine.h"
-#include "ProCtrls.h"
-#include "ProDlgs.h"
+#include "controls/CalcEngine.h"
+#include "controls/ProCtrls.h"
+#include "controls/ProDlgs.h"
 
 class QAction;
 class QMenu;

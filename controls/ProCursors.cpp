@@ -1,6 +1,6 @@
-#include "ProCursors.h"
+#include "controls/ProCursors.h"
 
-#include "Proconst.h"
+#include "controls/Proconst.h"
 
 namespace qb {
 

@@ -1,4 +1,4 @@
-#include "ProDlgs.h"
+#include "controls/ProDlgs.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -8,9 +8,9 @@
 #include <cmath>
 #include <memory>
 
-#include "Platform.h"
-#include "Provcl.h"
-#include "StringTable.h"
+#include "runtime/Platform.h"
+#include "controls/Provcl.h"
+#include "runtime/StringTable.h"
 
 namespace qb {
 

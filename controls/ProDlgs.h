@@ -9,7 +9,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "ProCtrls.h"
+#include "controls/ProCtrls.h"
 
 class QLabel;
 

@@ -1,6 +1,6 @@
-#include "ProStBar.h"
+#include "controls/ProStBar.h"
 
-#include "Provcl.h"
+#include "controls/Provcl.h"
 
 namespace qb {
 

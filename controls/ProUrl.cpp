@@ -1,8 +1,8 @@
-#include "ProUrl.h"
+#include "controls/ProUrl.h"
 
 #include <QMouseEvent>
 
-#include "Provcl.h"
+#include "controls/Provcl.h"
 
 namespace qb {
 

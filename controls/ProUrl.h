@@ -4,8 +4,8 @@
 
 #include <QLabel>
 
-#include "ProCtrls.h"
-#include "UrlLabelState.h"
+#include "controls/ProCtrls.h"
+#include "controls/UrlLabelState.h"
 
 namespace qb {
 

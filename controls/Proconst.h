@@ -3,7 +3,7 @@
 // Constants shared by the control library. The string-table ids (sOkButton,
 // sConfirmCaption, ...) come with the table from StringTable.h.
 
-#include "StringTable.h"
+#include "runtime/StringTable.h"
 
 namespace qb {
 

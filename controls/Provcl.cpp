@@ -1,4 +1,4 @@
-#include "Provcl.h"
+#include "controls/Provcl.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -10,10 +10,10 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "Platform.h"
-#include "ProAccessible.h"
-#include "ProCursors.h"
-#include "TickCount.h"
+#include "runtime/Platform.h"
+#include "controls/ProAccessible.h"
+#include "controls/ProCursors.h"
+#include "runtime/TickCount.h"
 
 namespace qb {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "Proconst.h"
+#include "controls/Proconst.h"
 
 namespace qb {
 

@@ -1,14 +1,14 @@
-#include "TProButton.h"
+#include "controls/TProButton.h"
 
 #include <QDialog>
 #include <QPointer>
 #include <QTimer>
 
-#include "Application.h"
-#include "ControlBasics.h"
-#include "Proconst.h"
-#include "Provcl.h"
-#include "StringTable.h"
+#include "runtime/Application.h"
+#include "controls/ControlBasics.h"
+#include "controls/Proconst.h"
+#include "controls/Provcl.h"
+#include "runtime/StringTable.h"
 
 namespace qb {
 

@@ -2,7 +2,7 @@
 
 #include <QPushButton>
 
-#include "ButtonKinds.h"
+#include "controls/ButtonKinds.h"
 
 namespace qb {
 

@@ -1,11 +1,11 @@
-#include "TProLabel.h"
+#include "controls/TProLabel.h"
 
 #include <QEnterEvent>
 #include <QPainter>
 #include <QtMath>
 #include <cmath>
 
-#include "Provcl.h"
+#include "controls/Provcl.h"
 
 namespace qb {
 

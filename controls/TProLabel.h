@@ -2,8 +2,8 @@
 
 #include <QLabel>
 
-#include "ControlBasics.h"
-#include "LabelEffects.h"
+#include "controls/ControlBasics.h"
+#include "controls/LabelEffects.h"
 
 class QPainter;
 

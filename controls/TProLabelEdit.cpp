@@ -1,10 +1,10 @@
-#include "TProLabelEdit.h"
+#include "controls/TProLabelEdit.h"
 
 #include <QEnterEvent>
 #include <QKeyEvent>
 #include <QTimer>
 
-#include "Provcl.h"
+#include "controls/Provcl.h"
 
 namespace qb {
 

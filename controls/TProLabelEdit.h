@@ -3,8 +3,8 @@
 #include <QLineEdit>
 #include <QWidget>
 
-#include "ControlBasics.h"
-#include "TProLabel.h"
+#include "controls/ControlBasics.h"
+#include "controls/TProLabel.h"
 
 namespace qb {
 

@@ -1,10 +1,10 @@
-#include "TProPanel.h"
+#include "controls/TProPanel.h"
 
 #include <QAccessible>
 #include <QEnterEvent>
 #include <QPainter>
 
-#include "Provcl.h"
+#include "controls/Provcl.h"
 
 namespace qb {
 

@@ -3,7 +3,7 @@
 #include <QColor>
 #include <QWidget>
 
-#include "ControlBasics.h"
+#include "controls/ControlBasics.h"
 
 class QPainter;
 

@@ -1,12 +1,12 @@
-#include "TProSpeedButton.h"
+#include "controls/TProSpeedButton.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
 
-#include "Application.h"
-#include "ControlBasics.h"
-#include "Provcl.h"
+#include "runtime/Application.h"
+#include "controls/ControlBasics.h"
+#include "controls/Provcl.h"
 
 namespace qb {
 

@@ -1,6 +1,6 @@
-#include "UrlLabelState.h"
+#include "controls/UrlLabelState.h"
 
-#include "AssignIfChanged.h"
+#include "controls/AssignIfChanged.h"
 
 namespace qb {
 

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "CalcEngine.h"
-#include "Conversions.h"
-#include "Exception.h"
+#include "controls/CalcEngine.h"
+#include "runtime/Conversions.h"
+#include "runtime/Exception.h"
 
 namespace {
 

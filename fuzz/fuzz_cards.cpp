@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "GridRows.h"
-#include "HarvestCards.h"
-#include "HarvestText.h"
-#include "RecordingTarget.h"
+#include "research/GridRows.h"
+#include "research/HarvestCards.h"
+#include "research/HarvestText.h"
+#include "tests/common/RecordingTarget.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "CardPageGenerator.h"
-#include "CardReferenceReader.h"
+#include "tests/common/CardPageGenerator.h"
+#include "tests/common/CardReferenceReader.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   xmlInitParser();

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "Conversions.h"
-#include "Exception.h"
+#include "runtime/Conversions.h"
+#include "runtime/Exception.h"
 
 namespace {
 // what() ends at a NUL byte of the text, as every display of the message does.

@@ -1,4 +1,4 @@
-#include "ByteSearch.h"
+#include "research/ByteSearch.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "AsciiText.h"
+#include "runtime/AsciiText.h"
 
 namespace qb {
 

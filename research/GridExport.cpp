@@ -1,6 +1,6 @@
-#include "GridExport.h"
+#include "research/GridExport.h"
 
-#include "GridRules.h"
+#include "research/GridRules.h"
 
 namespace qb {
 

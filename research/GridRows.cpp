@@ -1,10 +1,10 @@
-#include "GridRows.h"
+#include "research/GridRows.h"
 
 #include <algorithm>
 
-#include "AsciiText.h"
-#include "Conversions.h"
-#include "Exception.h"
+#include "runtime/AsciiText.h"
+#include "runtime/Conversions.h"
+#include "runtime/Exception.h"
 
 namespace qb {
 

@@ -1,10 +1,10 @@
-#include "GridRules.h"
+#include "research/GridRules.h"
 
 #include <algorithm>
 #include <string>
 
-#include "Conversions.h"
-#include "Exception.h"
+#include "runtime/Conversions.h"
+#include "runtime/Exception.h"
 
 namespace qb {
 

@@ -1,11 +1,11 @@
-#include "HarvestCards.h"
+#include "research/HarvestCards.h"
 
 #include <string>
 #include <unordered_map>
 
-#include "AsciiText.h"
-#include "ByteSearch.h"
-#include "HtmlTokenizer.h"
+#include "runtime/AsciiText.h"
+#include "research/ByteSearch.h"
+#include "research/HtmlTokenizer.h"
 
 namespace qb {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "HarvestText.h"
+#include "research/HarvestText.h"
 
 namespace qb {
 

@@ -1,10 +1,10 @@
-#include "HarvestText.h"
+#include "research/HarvestText.h"
 
 #include <string>
 
-#include "ByteSearch.h"
-#include "HarvestCards.h"
-#include "PageScanner.h"
+#include "research/ByteSearch.h"
+#include "research/HarvestCards.h"
+#include "research/PageScanner.h"
 
 namespace qb {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "ByteSearch.h"
-#include "GridRows.h"
+#include "research/ByteSearch.h"
+#include "research/GridRows.h"
 
 namespace qb {
 

@@ -1,12 +1,12 @@
-#include "HtmlTokenizer.h"
+#include "research/HtmlTokenizer.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 
-#include "AsciiText.h"
-#include "ByteSearch.h"
-#include "Utf8.h"
+#include "runtime/AsciiText.h"
+#include "research/ByteSearch.h"
+#include "runtime/Utf8.h"
 
 namespace qb {
 

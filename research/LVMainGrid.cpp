@@ -1,4 +1,4 @@
-#include "LVMainGrid.h"
+#include "research/LVMainGrid.h"
 
 #include <QClipboard>
 #include <QEvent>
@@ -9,9 +9,9 @@
 #include <QStyle>
 #include <algorithm>
 
-#include "GridExport.h"
-#include "GridRules.h"
-#include "ResearchGridModel.h"
+#include "research/GridExport.h"
+#include "research/GridRules.h"
+#include "research/ResearchGridModel.h"
 
 namespace qb {
 

@@ -1,4 +1,4 @@
-#include "PageScanner.h"
+#include "research/PageScanner.h"
 
 namespace qb {
 

@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "ByteSearch.h"
-#include "Conversions.h"
-#include "HarvestText.h"
+#include "research/ByteSearch.h"
+#include "runtime/Conversions.h"
+#include "research/HarvestText.h"
 
 namespace qb {
 

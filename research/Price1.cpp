@@ -1,4 +1,4 @@
-#include "Price1.h"
+#include "research/Price1.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,23 +21,23 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
-#include "Application.h"
-#include "Conversions.h"
-#include "Dialogs.h"
-#include "Exception.h"
-#include "Files.h"
-#include "GridExport.h"
-#include "GridRules.h"
-#include "HarvestText.h"
-#include "LVMainGrid.h"
-#include "Platform.h"
-#include "ProCalc.h"
-#include "ProCtrls.h"
-#include "ProDlgs.h"
-#include "ProStBar.h"
-#include "ResearchGridModel.h"
-#include "Snapshot.h"
-#include "TCppWebBrowser.h"
+#include "runtime/Application.h"
+#include "runtime/Conversions.h"
+#include "runtime/Dialogs.h"
+#include "runtime/Exception.h"
+#include "runtime/Files.h"
+#include "research/GridExport.h"
+#include "research/GridRules.h"
+#include "research/HarvestText.h"
+#include "research/LVMainGrid.h"
+#include "runtime/Platform.h"
+#include "controls/ProCalc.h"
+#include "controls/ProCtrls.h"
+#include "controls/ProDlgs.h"
+#include "controls/ProStBar.h"
+#include "research/ResearchGridModel.h"
+#include "research/Snapshot.h"
+#include "browser/TCppWebBrowser.h"
 
 namespace qb {
 

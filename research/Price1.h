@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "GridRows.h"
+#include "research/GridRows.h"
 
 class QAction;
 class QLabel;

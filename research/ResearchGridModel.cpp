@@ -1,10 +1,10 @@
-#include "ResearchGridModel.h"
+#include "research/ResearchGridModel.h"
 
 #include <QCollator>
 #include <QLocale>
 
-#include "AsciiText.h"
-#include "GridRules.h"
+#include "runtime/AsciiText.h"
+#include "research/GridRules.h"
 
 namespace qb {
 

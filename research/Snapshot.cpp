@@ -1,4 +1,4 @@
-#include "Snapshot.h"
+#include "research/Snapshot.h"
 
 #include <bit>
 #include <cerrno>
@@ -13,8 +13,8 @@
 #include <emmintrin.h>
 #endif
 
-#include "Exception.h"
-#include "Files.h"
+#include "runtime/Exception.h"
+#include "runtime/Files.h"
 
 namespace qb {
 

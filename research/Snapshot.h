@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "Files.h"
+#include "runtime/Files.h"
 
 namespace qb {
 

@@ -1,11 +1,11 @@
-#include "Application.h"
+#include "runtime/Application.h"
 
 #include <QLocale>
 #include <QMessageBox>
 #include <unistd.h>
 
-#include "Conversions.h"
-#include "Exception.h"
+#include "runtime/Conversions.h"
+#include "runtime/Exception.h"
 
 namespace qb {
 

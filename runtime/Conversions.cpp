@@ -1,4 +1,4 @@
-#include "Conversions.h"
+#include "runtime/Conversions.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "Exception.h"
+#include "runtime/Exception.h"
 
 namespace qb {
 

@@ -1,4 +1,4 @@
-#include "Dialogs.h"
+#include "runtime/Dialogs.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

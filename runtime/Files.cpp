@@ -1,4 +1,4 @@
-#include "Files.h"
+#include "runtime/Files.h"
 
 #include <fcntl.h>
 #if defined(__linux__)
@@ -16,7 +16,7 @@
 #include <system_error>
 #include <utility>
 
-#include "Exception.h"
+#include "runtime/Exception.h"
 
 namespace qb {
 

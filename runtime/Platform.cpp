@@ -1,4 +1,4 @@
-#include "Platform.h"
+#include "runtime/Platform.h"
 
 #include <QApplication>
 #include <QDesktopServices>

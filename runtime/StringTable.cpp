@@ -1,4 +1,4 @@
-#include "StringTable.h"
+#include "runtime/StringTable.h"
 
 #include <map>
 

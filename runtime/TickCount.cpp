@@ -1,4 +1,4 @@
-#include "TickCount.h"
+#include "runtime/TickCount.h"
 
 #include <chrono>
 

@@ -1,13 +1,13 @@
-#include "VersionResource.h"
+#include "runtime/VersionResource.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "AsciiText.h"
-#include "Files.h"
-#include "Utf8.h"
+#include "runtime/AsciiText.h"
+#include "runtime/Files.h"
+#include "runtime/Utf8.h"
 
 namespace qb {
 

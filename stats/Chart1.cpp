@@ -1,14 +1,14 @@
-#include "Chart1.h"
+#include "stats/Chart1.h"
 
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
 
-#include "Dialogs.h"
-#include "PieChart.h"
-#include "ProCtrls.h"
-#include "Proconst.h"
-#include "StatisticsFigures.h"
+#include "runtime/Dialogs.h"
+#include "chart/PieChart.h"
+#include "controls/ProCtrls.h"
+#include "controls/Proconst.h"
+#include "stats/StatisticsFigures.h"
 
 namespace qb {
 

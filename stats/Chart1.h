@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "GridRows.h"
+#include "research/GridRows.h"
 
 namespace qb {
 

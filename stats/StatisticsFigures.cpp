@@ -1,4 +1,4 @@
-#include "StatisticsFigures.h"
+#include "stats/StatisticsFigures.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,8 +6,8 @@
 #include <limits>
 #include <numeric>
 
-#include "Conversions.h"
-#include "Exception.h"
+#include "runtime/Conversions.h"
+#include "runtime/Exception.h"
 
 namespace qb {
 

@@ -1,4 +1,4 @@
-#include "HarvestCli.h"
+#include "tools/HarvestCli.h"
 
 #include <cerrno>
 #include <cstring>
@@ -7,10 +7,10 @@
 #include <sstream>
 #include <system_error>
 
-#include "AsciiText.h"
-#include "ByteSearch.h"
-#include "HarvestText.h"
-#include "Snapshot.h"
+#include "runtime/AsciiText.h"
+#include "research/ByteSearch.h"
+#include "research/HarvestText.h"
+#include "research/Snapshot.h"
 
 namespace qb {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "GridRows.h"
+#include "research/GridRows.h"
 
 namespace qb {
 

@@ -1,6 +1,6 @@
-#include "Exception.h"
-#include "HarvestCli.h"
-#include "StatisticsFigures.h"
+#include "runtime/Exception.h"
+#include "tools/HarvestCli.h"
+#include "stats/StatisticsFigures.h"
 
 namespace qb {
 

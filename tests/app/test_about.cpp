@@ -1,11 +1,11 @@
 #include <QLabel>
 #include <QtTest>
 
-#include "About2.h"
-#include "ModalCloser.h"
-#include "Platform.h"
-#include "ProCtrls.h"
-#include "ProUrl.h"
+#include "app/About2.h"
+#include "tests/common/ModalCloser.h"
+#include "runtime/Platform.h"
+#include "controls/ProCtrls.h"
+#include "controls/ProUrl.h"
 
 using namespace qb;
 

@@ -1,8 +1,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "VersionBlockBuilder.h"
-#include "VersionResource.h"
+#include "tests/common/VersionBlockBuilder.h"
+#include "runtime/VersionResource.h"
 
 using namespace qb;
 using namespace qbtest;

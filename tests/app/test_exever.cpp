@@ -4,9 +4,9 @@
 #include <QtTest>
 #include <fstream>
 
-#include "Exever.h"
-#include "VersionBlockBuilder.h"
-#include "VersionResource.h"
+#include "app/Exever.h"
+#include "tests/common/VersionBlockBuilder.h"
+#include "runtime/VersionResource.h"
 
 using namespace qb;
 

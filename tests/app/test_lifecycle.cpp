@@ -2,10 +2,10 @@
 #include <QtTest>
 #include <stdexcept>
 
-#include "Exception.h"
-#include "Lifecycle.h"
-#include "GuardTimer.h"
-#include "ModalCloser.h"
+#include "runtime/Exception.h"
+#include "app/Lifecycle.h"
+#include "tests/common/GuardTimer.h"
+#include "tests/common/ModalCloser.h"
 
 using namespace qb;
 

@@ -2,10 +2,10 @@
 #include <QScreen>
 #include <QtTest>
 
-#include "GuardTimer.h"
-#include "Lifecycle.h"
-#include "ProCtrls.h"
-#include "Splash.h"
+#include "tests/common/GuardTimer.h"
+#include "app/Lifecycle.h"
+#include "controls/ProCtrls.h"
+#include "app/Splash.h"
 
 using namespace qb;
 

@@ -8,9 +8,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "Application.h"
-#include "Platform.h"
-#include "TCppWebBrowser.h"
+#include "runtime/Application.h"
+#include "runtime/Platform.h"
+#include "browser/TCppWebBrowser.h"
 
 using qb::TCppWebBrowser;
 

@@ -1,8 +1,8 @@
 #include <QtTest>
 #include <cmath>
 
-#include "PieChart.h"
-#include "PieGeometry.h"
+#include "chart/PieChart.h"
+#include "chart/PieGeometry.h"
 
 using namespace qb;
 

@@ -2,7 +2,7 @@
 #include <QPainter>
 #include <QtTest>
 
-#include "PieChart.h"
+#include "chart/PieChart.h"
 
 using namespace qb;
 

@@ -13,7 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "HarvestCards.h"
+#include "research/HarvestCards.h"
 
 namespace qbtest {
 

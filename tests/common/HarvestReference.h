@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "Conversions.h"
-#include "HarvestText.h"
+#include "runtime/Conversions.h"
+#include "research/HarvestText.h"
 
 namespace qbref {
 

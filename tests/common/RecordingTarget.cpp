@@ -1,4 +1,4 @@
-#include "RecordingTarget.h"
+#include "tests/common/RecordingTarget.h"
 
 namespace qbtest {
 

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "GridRows.h"
-#include "HarvestText.h"
+#include "research/GridRows.h"
+#include "research/HarvestText.h"
 
 namespace qbtest {
 

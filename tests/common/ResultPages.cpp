@@ -1,4 +1,4 @@
-#include "ResultPages.h"
+#include "tests/common/ResultPages.h"
 
 namespace qbtest {
 

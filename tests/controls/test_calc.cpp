@@ -3,11 +3,11 @@
 #include <QPointer>
 #include <QtTest>
 
-#include "Conversions.h"
-#include "ModalCloser.h"
-#include "Platform.h"
-#include "ProCalc.h"
-#include "StringTable.h"
+#include "runtime/Conversions.h"
+#include "tests/common/ModalCloser.h"
+#include "runtime/Platform.h"
+#include "controls/ProCalc.h"
+#include "runtime/StringTable.h"
 
 using namespace qb;
 

@@ -3,12 +3,12 @@
 
 #include <QtTest>
 
-#include "ButtonKinds.h"
-#include "LabelEffects.h"
-#include "ProDlgs.h"
-#include "Provcl.h"
-#include "StringTable.h"
-#include "UrlLabelState.h"
+#include "controls/ButtonKinds.h"
+#include "controls/LabelEffects.h"
+#include "controls/ProDlgs.h"
+#include "controls/Provcl.h"
+#include "runtime/StringTable.h"
+#include "controls/UrlLabelState.h"
 
 using namespace qb;
 

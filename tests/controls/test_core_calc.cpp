@@ -1,8 +1,8 @@
 #include <QtTest>
 
-#include "CalcEngine.h"
-#include "Conversions.h"
-#include "Exception.h"
+#include "controls/CalcEngine.h"
+#include "runtime/Conversions.h"
+#include "runtime/Exception.h"
 
 using namespace qb;
 

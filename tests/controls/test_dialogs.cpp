@@ -4,10 +4,10 @@
 #include <QtTest>
 #include <functional>
 
-#include "ModalCloser.h"
-#include "Platform.h"
-#include "ProDlgs.h"
-#include "Provcl.h"
+#include "tests/common/ModalCloser.h"
+#include "runtime/Platform.h"
+#include "controls/ProDlgs.h"
+#include "controls/Provcl.h"
 
 using namespace qb;
 

@@ -5,7 +5,7 @@
 #include <QtTest>
 #include <functional>
 
-#include "ProCtrls.h"
+#include "controls/ProCtrls.h"
 
 using namespace qb;
 

@@ -6,11 +6,11 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "GuardTimer.h"
-#include "Platform.h"
-#include "ProCursors.h"
-#include "ProUrl.h"
-#include "Provcl.h"
+#include "tests/common/GuardTimer.h"
+#include "runtime/Platform.h"
+#include "controls/ProCursors.h"
+#include "controls/ProUrl.h"
+#include "controls/Provcl.h"
 
 using namespace qb;
 

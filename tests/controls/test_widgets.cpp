@@ -6,12 +6,12 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "Application.h"
-#include "Exception.h"
-#include "ModalCloser.h"
-#include "ProCtrls.h"
-#include "ProStBar.h"
-#include "Provcl.h"
+#include "runtime/Application.h"
+#include "runtime/Exception.h"
+#include "tests/common/ModalCloser.h"
+#include "controls/ProCtrls.h"
+#include "controls/ProStBar.h"
+#include "controls/Provcl.h"
 
 using namespace qb;
 

@@ -4,14 +4,14 @@
 #include <QPainter>
 #include <functional>
 
-#include "ModalCloser.h"
-#include "Pictures.h"
-#include "Platform.h"
-#include "ProCursors.h"
-#include "ProDlgs.h"
-#include "ProStBar.h"
-#include "ProUrl.h"
-#include "Provcl.h"
+#include "tests/common/ModalCloser.h"
+#include "tests/pictures/Pictures.h"
+#include "runtime/Platform.h"
+#include "controls/ProCursors.h"
+#include "controls/ProDlgs.h"
+#include "controls/ProStBar.h"
+#include "controls/ProUrl.h"
+#include "controls/Provcl.h"
 
 using namespace qb;
 

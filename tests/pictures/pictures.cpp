@@ -2,16 +2,16 @@
 // running program (the control gallery, the calculator, the statistics
 // window) as PNG files into the folder. Run by `make pictures`.
 
-#include "Pictures.h"
+#include "tests/pictures/Pictures.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QtTest>
 #include <cstdio>
 
-#include "Chart1.h"
-#include "GridRows.h"
-#include "ProCalc.h"
+#include "stats/Chart1.h"
+#include "research/GridRows.h"
+#include "controls/ProCalc.h"
 
 using namespace qb;
 

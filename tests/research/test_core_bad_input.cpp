@@ -6,12 +6,12 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "Exception.h"
-#include "GridRows.h"
-#include "HarvestText.h"
-#include "RecordingTarget.h"
-#include "ResultPages.h"
-#include "Snapshot.h"
+#include "runtime/Exception.h"
+#include "research/GridRows.h"
+#include "research/HarvestText.h"
+#include "tests/common/RecordingTarget.h"
+#include "tests/common/ResultPages.h"
+#include "research/Snapshot.h"
 
 using namespace qb;
 using qbtest::RecordingTarget;

@@ -1,12 +1,12 @@
 #include <QtTest>
 #include <string>
 
-#include "GridRows.h"
-#include "HarvestCards.h"
-#include "HarvestText.h"
-#include "QtBytes.h"
-#include "RecordingTarget.h"
-#include "Snapshot.h"
+#include "research/GridRows.h"
+#include "research/HarvestCards.h"
+#include "research/HarvestText.h"
+#include "tests/common/QtBytes.h"
+#include "tests/common/RecordingTarget.h"
+#include "research/Snapshot.h"
 
 using namespace qb;
 using qbtest::Bytes;

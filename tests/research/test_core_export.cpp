@@ -2,10 +2,10 @@
 #include <string>
 #include <vector>
 
-#include "Exception.h"
-#include "Files.h"
-#include "GridExport.h"
-#include "GridRows.h"
+#include "runtime/Exception.h"
+#include "runtime/Files.h"
+#include "research/GridExport.h"
+#include "research/GridRows.h"
 
 using namespace qb;
 

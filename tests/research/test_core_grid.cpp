@@ -1,9 +1,9 @@
 #include <QtTest>
 
-#include "Conversions.h"
-#include "Exception.h"
-#include "GridRows.h"
-#include "GridRules.h"
+#include "runtime/Conversions.h"
+#include "runtime/Exception.h"
+#include "research/GridRows.h"
+#include "research/GridRules.h"
 
 using namespace qb;
 

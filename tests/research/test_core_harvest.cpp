@@ -3,13 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "GridRows.h"
-#include "HarvestReference.h"
-#include "HarvestText.h"
-#include "QtBytes.h"
-#include "RecordingTarget.h"
-#include "ResultPages.h"
-#include "Snapshot.h"
+#include "research/GridRows.h"
+#include "tests/common/HarvestReference.h"
+#include "research/HarvestText.h"
+#include "tests/common/QtBytes.h"
+#include "tests/common/RecordingTarget.h"
+#include "tests/common/ResultPages.h"
+#include "research/Snapshot.h"
 
 using namespace qb;
 

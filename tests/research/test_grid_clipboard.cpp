@@ -3,9 +3,9 @@
 #include <QMenuBar>
 #include <QtTest>
 
-#include "LVMainGrid.h"
-#include "Price1.h"
-#include "ResearchGridModel.h"
+#include "research/LVMainGrid.h"
+#include "research/Price1.h"
+#include "research/ResearchGridModel.h"
 
 using namespace qb;
 

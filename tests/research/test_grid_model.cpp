@@ -3,7 +3,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "ResearchGridModel.h"
+#include "research/ResearchGridModel.h"
 
 using namespace qb;
 

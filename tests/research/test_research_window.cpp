@@ -9,18 +9,18 @@
 #include <QWebEngineView>
 #include <QtTest>
 
-#include "Application.h"
-#include "Conversions.h"
-#include "Exception.h"
-#include "HarvestText.h"
-#include "LVMainGrid.h"
-#include "ModalCloser.h"
-#include "Platform.h"
-#include "Price1.h"
-#include "RecordingTarget.h"
-#include "ResearchGridModel.h"
-#include "Snapshot.h"
-#include "TCppWebBrowser.h"
+#include "runtime/Application.h"
+#include "runtime/Conversions.h"
+#include "runtime/Exception.h"
+#include "research/HarvestText.h"
+#include "research/LVMainGrid.h"
+#include "tests/common/ModalCloser.h"
+#include "runtime/Platform.h"
+#include "research/Price1.h"
+#include "tests/common/RecordingTarget.h"
+#include "research/ResearchGridModel.h"
+#include "research/Snapshot.h"
+#include "browser/TCppWebBrowser.h"
 
 using namespace qb;
 

@@ -1,9 +1,9 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "Application.h"
-#include "Exception.h"
-#include "ModalCloser.h"
+#include "runtime/Application.h"
+#include "runtime/Exception.h"
+#include "tests/common/ModalCloser.h"
 
 class TestApplication : public QObject {
   Q_OBJECT

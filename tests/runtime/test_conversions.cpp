@@ -2,10 +2,10 @@
 #include <clocale>
 #include <cstdlib>
 
-#include "AsciiText.h"
-#include "Conversions.h"
-#include "Exception.h"
-#include "StringTable.h"
+#include "runtime/AsciiText.h"
+#include "runtime/Conversions.h"
+#include "runtime/Exception.h"
+#include "runtime/StringTable.h"
 
 using namespace qb;
 

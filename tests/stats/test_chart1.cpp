@@ -2,12 +2,12 @@
 #include <QLineEdit>
 #include <QtTest>
 
-#include "Chart1.h"
-#include "Exception.h"
-#include "ModalCloser.h"
-#include "PieChart.h"
-#include "ProCtrls.h"
-#include "Proconst.h"
+#include "stats/Chart1.h"
+#include "runtime/Exception.h"
+#include "tests/common/ModalCloser.h"
+#include "chart/PieChart.h"
+#include "controls/ProCtrls.h"
+#include "controls/Proconst.h"
 
 using namespace qb;
 

@@ -2,10 +2,10 @@
 #include <cstring>
 #include <random>
 
-#include "Conversions.h"
-#include "Exception.h"
-#include "GridRows.h"
-#include "StatisticsFigures.h"
+#include "runtime/Conversions.h"
+#include "runtime/Exception.h"
+#include "research/GridRows.h"
+#include "stats/StatisticsFigures.h"
 
 using namespace qb;
 

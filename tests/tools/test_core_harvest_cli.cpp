@@ -2,8 +2,8 @@
 #include <QProcess>
 #include <QtTest>
 
-#include "HarvestCli.h"
-#include "HarvestRun.h"
+#include "tools/HarvestCli.h"
+#include "tests/tools/HarvestRun.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <QtTest>
 #include <sstream>
 
-#include "HarvestCli.h"
-#include "HarvestRun.h"
+#include "tools/HarvestCli.h"
+#include "tests/tools/HarvestRun.h"
 
 using namespace qb;
 
