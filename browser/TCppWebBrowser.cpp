@@ -1,4 +1,4 @@
-#include "TCppWebBrowser.h"
+#include "browser/TCppWebBrowser.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,7 +17,7 @@
 #include <QWebEngineView>
 #include <memory>
 
-#include "Platform.h"
+#include "runtime/Platform.h"
 
 namespace qb {
 
@@ -55,9 +55,23 @@ class PromotionalPage : public QWebEnginePage {
   }
 };
 
-const char* const kDocumentMarkupScript =
-    "(function (d) { var t = d.doctype ? new XMLSerializer().serializeToString(d.doctype) : '';"
-    " return d.documentElement ? t + d.documentElement.outerHTML : t; })(document)";
+// Run in the program's own world, so page scripts cannot change what it reads.
+// The first run on a document sets up a watch that counts every change to it;
+// the answer is the key of the document's version ("id:changes"), with the
+// markup (doctype and root element, as toHtml gives them) when wanted.
+QString DocumentScript(bool markup) {
+  return QStringLiteral(
+             "(function (d, markup) { var s = window.qbDocumentWatch;"
+             " if (!s || s.doc !== d) {"
+             "  s = window.qbDocumentWatch = {doc: d, id: String(Math.random()).slice(2), changes: 0};"
+             "  s.observer = new MutationObserver(function () { s.changes++; });"
+             "  s.observer.observe(d, {subtree: true, childList: true, attributes: true, characterData: true}); }"
+             " if (s.observer.takeRecords().length) s.changes++;"
+             " var key = s.id + ':' + s.changes; if (!markup) return key;"
+             " var t = d.doctype ? new XMLSerializer().serializeToString(d.doctype) : '';"
+             " return [key, d.documentElement ? t + d.documentElement.outerHTML : t]; })(document, %1)")
+      .arg(markup ? QStringLiteral("true") : QStringLiteral("false"));
+}
 
 }  // namespace
 
@@ -133,8 +147,14 @@ TCppWebBrowser::TCppWebBrowser(QWidget* parent, BrowserRole role)
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(FView);
+  connect(FView, &QWebEngineView::loadStarted, this, [this] {
+    ++FLoads;
+    FMarkupKey.clear();
+    std::string().swap(FMarkup);
+  });
   connect(FView, &QWebEngineView::loadFinished, this, [this](bool) {
     FHasDocument = true;
+    if (FRole == BrowserRole::Main) ReadMarkupAhead();
     emit DownloadComplete();
   });
 }
@@ -155,6 +175,43 @@ bool TCppWebBrowser::WaitForDocument(QEventLoop& loop) {
   return self && FHasDocument;
 }
 
+void TCppWebBrowser::KeepMarkup(int load, const QVariant& answer) {
+  const QVariantList parts = answer.toList();
+  if (load != FLoads || parts.size() != 2) return;
+  FMarkupKey = parts[0].toString();
+  FMarkup = parts[1].toString().toStdString();
+}
+
+// Serialising a big document keeps its renderer busy for a while: done once the
+// page has loaded, F7 finds the markup ready unless the document changed since.
+void TCppWebBrowser::ReadMarkupAhead() {
+  QPointer<TCppWebBrowser> self(this);
+  const int load = FLoads;
+  ++FReadsAhead;
+  FView->page()->runJavaScript(DocumentScript(true), QWebEngineScript::ApplicationWorld,
+                               [self, load](const QVariant& answer) {
+                                 if (!self) return;
+                                 --self->FReadsAhead;
+                                 self->KeepMarkup(load, answer);
+                               });
+}
+
+bool TCppWebBrowser::AskPage(const QString& script, QEventLoop& loop, const QTimer& deadline, QVariant& answer) {
+  QPointer<TCppWebBrowser> self(this);
+  bool done = false;
+  auto alive = std::make_shared<bool>(true);
+  FView->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                               [alive, &done, &answer, &loop](const QVariant& result) {
+                                 if (!*alive) return;
+                                 answer = result;
+                                 done = true;
+                                 loop.quit();
+                               });
+  if (!done && deadline.isActive()) loop.exec();
+  *alive = false;
+  return self && done;
+}
+
 bool TCppWebBrowser::SaveDocument(std::string& buffer, int timeoutMs) {
   buffer.clear();
   QPointer<TCppWebBrowser> self(this);
@@ -165,22 +222,21 @@ bool TCppWebBrowser::SaveDocument(std::string& buffer, int timeoutMs) {
   deadline.start(timeoutMs);
   if (!WaitForDocument(loop)) return false;
 
-  bool done = false;
-  auto result = std::make_shared<std::string>();
-  auto alive = std::make_shared<bool>(true);
-  // The document's serialisation, as toHtml gives it, at about twice its
-  // speed; in a world of its own, so page scripts cannot change what it reads.
-  FView->page()->runJavaScript(QString::fromLatin1(kDocumentMarkupScript), QWebEngineScript::ApplicationWorld,
-                               [result, alive, &done, &loop](const QVariant& html) {
-                                 if (!*alive) return;
-                                 *result = html.toString().toStdString();
-                                 done = true;
-                                 loop.quit();
-                               });
-  if (!done && deadline.isActive()) loop.exec();
-  *alive = false;
-  if (!self || !done) return false;
-  buffer = std::move(*result);
+  const int load = FLoads;
+  QVariant answer;
+  // The page answers in order, so a read ahead still on its way has arrived
+  // by the time the key does.
+  if (FReadsAhead > 0 || !FMarkupKey.isEmpty()) {
+    if (!AskPage(DocumentScript(false), loop, deadline, answer)) return false;
+    if (load == FLoads && !FMarkupKey.isEmpty() && answer.toString() == FMarkupKey) {
+      buffer = FMarkup;
+      return true;
+    }
+  }
+  if (!AskPage(DocumentScript(true), loop, deadline, answer)) return false;
+  if (answer.toList().size() != 2) return false;
+  KeepMarkup(load, answer);
+  buffer = answer.toList()[1].toString().toStdString();
   return true;
 }
 

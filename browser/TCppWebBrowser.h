@@ -4,6 +4,8 @@
 #include <string>
 
 class QEventLoop;
+class QTimer;
+class QVariant;
 class QWebEngineProfile;
 class QWebEngineView;
 
@@ -45,10 +47,20 @@ class TCppWebBrowser : public QWidget {
  private:
   // Waits until a first document has come or loop's deadline has passed.
   bool WaitForDocument(QEventLoop& loop);
+  // Runs script in the program's world and waits in loop for its answer, at
+  // most until deadline; false when none came.
+  bool AskPage(const QString& script, QEventLoop& loop, const QTimer& deadline, QVariant& answer);
+  void ReadMarkupAhead();
+  // Keeps a [key, markup] answer about the load numbered load, if still current.
+  void KeepMarkup(int load, const QVariant& answer);
 
   BrowserRole FRole;
   QWebEngineView* FView;
   bool FHasDocument = false;
+  int FLoads = 0;       // pages begun; answers about earlier ones are dropped
+  int FReadsAhead = 0;  // reads ahead not answered yet
+  QString FMarkupKey;   // the document version FMarkup shows; empty for none
+  std::string FMarkup;
 };
 
 // Turns what the user or the program gives into an address: existing or

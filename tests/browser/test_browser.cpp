@@ -49,6 +49,18 @@ class TestBrowser : public QObject {
     QVERIFY(html.find("input type=\"checkbox\"") != std::string::npos);
     QVERIFY(html.find("rd=1\">Lamp") != std::string::npos);
     QVERIFY(html.find("<b>$5.00</b>") != std::string::npos);
+
+    // The markup read ahead at load time never hides a later change of the page.
+    browser.View()->page()->runJavaScript("document.body.appendChild(document.createElement('hr')).id = 'late';");
+    std::string changed;
+    QVERIFY(browser.SaveDocument(changed));
+    QVERIFY(changed.find("<hr id=\"late\">") != std::string::npos);
+    browser.View()->page()->runJavaScript("document.getElementById('late').setAttribute('class', 'x');");
+    QVERIFY(browser.SaveDocument(changed));
+    QVERIFY(changed.find("<hr id=\"late\" class=\"x\">") != std::string::npos);
+    std::string again;
+    QVERIFY(browser.SaveDocument(again));
+    QCOMPARE(again, changed);
   }
 
   // The promotional browser: scripts do not run, a clicked link goes to the
