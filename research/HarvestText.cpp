@@ -16,28 +16,28 @@ namespace {
 // before (the grid would reject it again).
 class RecordSink {
  public:
-  explicit RecordSink(HarvestTarget& target) : target_(target) {}
+  explicit RecordSink(HarvestTarget& target) : FTarget(target) {}
   void Add(std::string_view description, std::string_view item, std::string_view bids,
            const std::string& amount) {
-    if (valid_ && Same(description, description_) && Same(item, item_) && Same(bids, bids_) &&
-        amount == amount_)
+    if (FValid && Same(description, FDescription) && Same(item, FItem) && Same(bids, FBids) &&
+        amount == FAmount)
       return;
-    valid_ = true;
-    description_ = description;
-    item_ = item;
-    bids_ = bids;
-    amount_ = amount;
-    target_.AddGridRow(description, item, bids, amount);
+    FValid = true;
+    FDescription = description;
+    FItem = item;
+    FBids = bids;
+    FAmount = amount;
+    FTarget.AddGridRow(description, item, bids, amount);
   }
 
  private:
   static bool Same(std::string_view a, std::string_view b) {
     return a.data() == b.data() && a.size() == b.size();
   }
-  HarvestTarget& target_;
-  bool valid_ = false;
-  std::string_view description_, item_, bids_;
-  std::string amount_;
+  HarvestTarget& FTarget;
+  bool FValid = false;
+  std::string_view FDescription, FItem, FBids;
+  std::string FAmount;
 };
 
 void WalkTable(PageScanner& scanner, size_t rec, HarvestTarget& target) {

@@ -5,13 +5,13 @@ namespace qb {
 size_t PageScanner::FindIndex(Marker m, size_t s) {
   if (s >= End()) return npos;
   const std::string_view marker = kMarkerText[m];
-  Run& run = runs_[m];
+  Run& run = FRuns[m];
   if (run.valid && s >= run.from) {
     if (run.exhausted || s <= run.hits.back()) {
       const auto it = std::lower_bound(run.hits.begin(), run.hits.end(), s);
       return it == run.hits.end() ? npos : static_cast<size_t>(it - run.hits.begin());
     }
-    const size_t hit = FindIn(page_, marker, s);
+    const size_t hit = FindIn(FPage, marker, s);
     if (s <= run.hits.back() + kMarkerPeriod[m]) {
       // Nothing can start between the last hit and s: the run goes on.
       if (hit == npos) {
@@ -29,7 +29,7 @@ size_t PageScanner::FindIndex(Marker m, size_t s) {
     const size_t end = std::min(End(), run.from + marker.size() - 1);
     std::vector<size_t> earlier;
     for (size_t p = s;;) {
-      const size_t hit = FindBytes(page_.data() + p, end - p, marker);
+      const size_t hit = FindBytes(FPage.data() + p, end - p, marker);
       if (hit == npos) break;
       earlier.push_back(p + hit);
       p += hit + 1;
@@ -38,13 +38,13 @@ size_t PageScanner::FindIndex(Marker m, size_t s) {
     run.from = s;
     return run.hits.empty() ? npos : 0;
   }
-  const size_t hit = FindIn(page_, marker, s);
+  const size_t hit = FindIn(FPage, marker, s);
   Reset(run, s, hit);
   return hit == npos ? npos : 0;
 }
 
 size_t PageScanner::SkipSeparators(size_t s, int n) {
-  const Run& run = runs_[kComma];
+  const Run& run = FRuns[kComma];
   size_t index = FindIndex(kComma, s);
   for (int i = 0; i < n; ++i) {
     if (index == npos) break;  // no comma: the text stays whole from here on
@@ -64,9 +64,9 @@ std::string_view PageScanner::TableDescription(size_t rec) {
     // No item link from here on: every step loses five characters.
     text = Clamp(rec + 5);
     while (StartsWithImage(text)) text = Clamp(text + 5);
-  } else if (chain_.valid && hit >= chain_.first && hit <= chain_.last) {
+  } else if (FChain.valid && hit >= FChain.first && hit <= FChain.last) {
     // Every item link between first and last belongs to the chain.
-    text = chain_.text;
+    text = FChain.text;
   } else {
     const size_t first = hit;
     for (;;) {
@@ -80,13 +80,13 @@ std::string_view PageScanner::TableDescription(size_t rec) {
       }
       hit = next;
     }
-    chain_ = DescriptionChain{true, first, hit, text};
+    FChain = DescriptionChain{true, first, hit, text};
   }
-  const std::string_view rest = page_.substr(text);
+  const std::string_view rest = FPage.substr(text);
   const std::string_view bytes = rest.substr(0, kDescriptionLength);
   if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; })) return bytes;
-  if (utf8_ == kUnknown) utf8_ = IsValidUtf8(page_) ? kYes : kNo;
-  return CutFirst(rest, kDescriptionLength, utf8_ == kYes);
+  if (FUtf8 == kUnknown) FUtf8 = IsValidUtf8(FPage) ? kYes : kNo;
+  return CutFirst(rest, kDescriptionLength, FUtf8 == kYes);
 }
 
 }  // namespace qb

@@ -78,17 +78,17 @@ class PageScanner {
  public:
   // Descriptions count characters when the page is valid UTF-8; without utf8
   // given, that is checked when a description first holds a non-ASCII byte.
-  explicit PageScanner(std::string_view page) : page_(page) {}
-  PageScanner(std::string_view page, bool utf8) : page_(page), utf8_(utf8 ? kYes : kNo) {}
+  explicit PageScanner(std::string_view page) : FPage(page) {}
+  PageScanner(std::string_view page, bool utf8) : FPage(page), FUtf8(utf8 ? kYes : kNo) {}
 
-  size_t End() const { return page_.size(); }
-  std::string_view Text(size_t s) const { return page_.substr(s); }
+  size_t End() const { return FPage.size(); }
+  std::string_view Text(size_t s) const { return FPage.substr(s); }
 
-  // Index into runs_[m].hits of the first occurrence at or after s, or npos.
+  // Index into FRuns[m].hits of the first occurrence at or after s, or npos.
   size_t FindIndex(Marker m, size_t s);
   size_t Find(Marker m, size_t s) {
     const size_t index = FindIndex(m, s);
-    return index == npos ? npos : runs_[m].hits[index];
+    return index == npos ? npos : FRuns[m].hits[index];
   }
 
   size_t From(size_t s, Marker m, size_t k) {
@@ -99,7 +99,7 @@ class PageScanner {
 
   std::string_view UpTo(size_t s, Marker m) {
     const size_t hit = Find(m, s);
-    return hit == npos ? std::string_view() : page_.substr(s, hit - s);
+    return hit == npos ? std::string_view() : FPage.substr(s, hit - s);
   }
 
   std::string_view TableDescription(size_t rec);
@@ -112,7 +112,7 @@ class PageScanner {
     size_t t = From(rec, kBoldOpen, 0);
     t = From(t, kRowspan, 12);
     const std::string_view bids = UpTo(t, kCloseTag);
-    return IsNumeric(bids, bidsMemo_) ? bids : std::string_view("0");
+    return IsNumeric(bids, FBidsMemo) ? bids : std::string_view("0");
   }
   const std::string& TableAmount(size_t rec) {
     const size_t t = From(rec, kBoldOpen, 3);
@@ -137,7 +137,7 @@ class PageScanner {
   }
   size_t NextScriptRecord(size_t rec) { return From(rec, kDsi, 4); }
 
-  bool IsItemNumber(std::string_view item) { return IsNumeric(item, itemMemo_); }
+  bool IsItemNumber(std::string_view item) { return IsNumeric(item, FItemMemo); }
 
  private:
   struct Run {
@@ -160,7 +160,7 @@ class PageScanner {
   };
 
   size_t Clamp(size_t s) const { return std::min(s, End()); }
-  bool StartsWithImage(size_t s) const { return page_.substr(s, kImgHeight.size()) == kImgHeight; }
+  bool StartsWithImage(size_t s) const { return FPage.substr(s, kImgHeight.size()) == kImgHeight; }
 
   size_t SkipSeparators(size_t s, int n);
 
@@ -184,26 +184,26 @@ class PageScanner {
   }
 
   const std::string& Clean(std::string_view amount) {
-    if (!amountValid_ || amount.data() != amountData_ || amount.size() != amountSize_) {
-      amountValid_ = true;
-      amountData_ = amount.data();
-      amountSize_ = amount.size();
-      amount_ = CleanAmount(amount);
+    if (!FAmountValid || amount.data() != FAmountData || amount.size() != FAmountSize) {
+      FAmountValid = true;
+      FAmountData = amount.data();
+      FAmountSize = amount.size();
+      FAmount = CleanAmount(amount);
     }
-    return amount_;
+    return FAmount;
   }
 
-  std::string_view page_;
+  std::string_view FPage;
   enum Utf8State { kUnknown, kNo, kYes };
-  Utf8State utf8_ = kUnknown;
-  Run runs_[kMarkerCount];
-  DescriptionChain chain_;
-  NumericMemo bidsMemo_;
-  NumericMemo itemMemo_;
-  bool amountValid_ = false;
-  const char* amountData_ = nullptr;
-  size_t amountSize_ = 0;
-  std::string amount_;
+  Utf8State FUtf8 = kUnknown;
+  Run FRuns[kMarkerCount];
+  DescriptionChain FChain;
+  NumericMemo FBidsMemo;
+  NumericMemo FItemMemo;
+  bool FAmountValid = false;
+  const char* FAmountData = nullptr;
+  size_t FAmountSize = 0;
+  std::string FAmount;
 };
 
 }  // namespace qb

@@ -22,22 +22,22 @@ constexpr size_t kOutputChunk = size_t(1) << 16;
 // An output stream that keeps its first error; later writes are dropped.
 class Output {
  public:
-  explicit Output(std::FILE* file) : file_(file) {}
+  explicit Output(std::FILE* file) : FFile(file) {}
   void Write(std::string_view bytes) {
-    if (error_ || bytes.empty()) return;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) error_ = errno ? errno : EIO;
+    if (FError || bytes.empty()) return;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), FFile) != bytes.size()) FError = errno ? errno : EIO;
   }
   // Flushes and reports the first error (0 for none).
   int Finish() {
-    if (!error_ && std::fflush(file_) != 0) error_ = errno ? errno : EIO;
-    if (!error_ && std::ferror(file_)) error_ = EIO;
-    return error_;
+    if (!FError && std::fflush(FFile) != 0) FError = errno ? errno : EIO;
+    if (!FError && std::ferror(FFile)) FError = EIO;
+    return FError;
   }
-  int error() const { return error_; }
+  int error() const { return FError; }
 
  private:
-  std::FILE* file_;
-  int error_ = 0;
+  std::FILE* FFile;
+  int FError = 0;
 };
 
 // "quellbid-harvest: <what>: <text>" on standard error ("<what>: " left out
@@ -63,36 +63,36 @@ std::string_view FileLabel(const std::string& file) {
 // --stats), messages to standard error under the name of the page's file.
 class CliHarvestTarget : public HarvestTarget {
  public:
-  CliHarvestTarget(GridRows* grid, Output& out, Output& err) : grid_(grid), out_(out), err_(err) {
-    if (!grid_) csv_.reserve(kOutputChunk + 4096);
+  CliHarvestTarget(GridRows* grid, Output& out, Output& err) : FGrid(grid), FOut(out), FErr(err) {
+    if (!FGrid) FCsv.reserve(kOutputChunk + 4096);
   }
-  void StartFile(std::string_view label) { label_ = label; }
+  void StartFile(std::string_view label) { FLabel = label; }
 
   bool AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
                   std::string_view amount) override {
-    if (grid_) return grid_->AddGridRow(description, itemNumber, bids, amount);
-    if (!rule_.Accepts(description, itemNumber, amount)) return false;
-    AppendCsvRow(csv_, itemNumber, bids, amount, description);
-    if (csv_.size() >= kOutputChunk) FlushCsv();
+    if (FGrid) return FGrid->AddGridRow(description, itemNumber, bids, amount);
+    if (!FRule.Accepts(description, itemNumber, amount)) return false;
+    AppendCsvRow(FCsv, itemNumber, bids, amount, description);
+    if (FCsv.size() >= kOutputChunk) FlushCsv();
     return true;
   }
-  void ShowDollarNotice() override { Message(err_, label_, kDollarNoticeText); }
-  void ShowNoResults() override { Message(err_, label_, kNoResultsText); }
-  void ShowNoSoldListings() override { Message(err_, label_, kNoSoldListingsText); }
-  void ShowHarvestReport(std::string_view report) override { Message(err_, label_, report); }
+  void ShowDollarNotice() override { Message(FErr, FLabel, kDollarNoticeText); }
+  void ShowNoResults() override { Message(FErr, FLabel, kNoResultsText); }
+  void ShowNoSoldListings() override { Message(FErr, FLabel, kNoSoldListingsText); }
+  void ShowHarvestReport(std::string_view report) override { Message(FErr, FLabel, report); }
 
   void FlushCsv() {
-    out_.Write(csv_);
-    csv_.clear();
+    FOut.Write(FCsv);
+    FCsv.clear();
   }
 
  private:
-  GridRows* grid_;
-  Output& out_;
-  Output& err_;
-  std::string_view label_;
-  GridAddRule rule_;
-  std::string csv_;
+  GridRows* FGrid;
+  Output& FOut;
+  Output& FErr;
+  std::string_view FLabel;
+  GridAddRule FRule;
+  std::string FCsv;
 };
 
 // The expected size of standard input, 0 when it cannot tell (a pipe, a terminal).
@@ -223,42 +223,42 @@ void AppendCsvRow(std::string& out, std::string_view itemNumber, std::string_vie
 }
 
 std::string_view GridAddRule::Key(uint32_t index) const {
-  return std::string_view(keys_).substr(starts_[index], starts_[index + 1] - starts_[index]);
+  return std::string_view(FKeys).substr(FStarts[index], FStarts[index + 1] - FStarts[index]);
 }
 
 // A slot holds the key's hash in its high half, so a probe that meets another
 // key rarely has to read it; the low half is the key index + 1.
 void GridAddRule::Grow() {
-  std::vector<uint64_t> old(slots_.empty() ? 1024 : slots_.size() * 2, 0);
-  old.swap(slots_);
-  const size_t mask = slots_.size() - 1;
+  std::vector<uint64_t> old(FSlots.empty() ? 1024 : FSlots.size() * 2, 0);
+  old.swap(FSlots);
+  const size_t mask = FSlots.size() - 1;
   for (const uint64_t slot : old) {
     if (!slot) continue;
     size_t i = static_cast<size_t>(slot >> 32) & mask;
-    while (slots_[i]) i = (i + 1) & mask;
-    slots_[i] = slot;
+    while (FSlots[i]) i = (i + 1) & mask;
+    FSlots[i] = slot;
   }
 }
 
 bool GridAddRule::Accepts(std::string_view description, std::string_view itemNumber,
                           std::string_view amount) {
   if (!IsAddableRow(description, amount)) return false;
-  const size_t start = keys_.size();
-  AppendAsciiFolded(keys_, itemNumber);
-  const std::string_view key = std::string_view(keys_).substr(start);
-  const size_t count = starts_.size() - 1;
-  if (2 * (count + 1) > slots_.size()) Grow();
+  const size_t start = FKeys.size();
+  AppendAsciiFolded(FKeys, itemNumber);
+  const std::string_view key = std::string_view(FKeys).substr(start);
+  const size_t count = FStarts.size() - 1;
+  if (2 * (count + 1) > FSlots.size()) Grow();
   const auto hash = static_cast<uint32_t>(std::hash<std::string_view>{}(key));
-  const size_t mask = slots_.size() - 1;
+  const size_t mask = FSlots.size() - 1;
   size_t i = hash & mask;
-  for (; slots_[i]; i = (i + 1) & mask) {
-    if ((slots_[i] >> 32) == hash && Key(static_cast<uint32_t>(slots_[i]) - 1) == key) {
-      keys_.resize(start);
+  for (; FSlots[i]; i = (i + 1) & mask) {
+    if ((FSlots[i] >> 32) == hash && Key(static_cast<uint32_t>(FSlots[i]) - 1) == key) {
+      FKeys.resize(start);
       return false;
     }
   }
-  slots_[i] = (uint64_t{hash} << 32) | (count + 1);
-  starts_.push_back(keys_.size());
+  FSlots[i] = (uint64_t{hash} << 32) | (count + 1);
+  FStarts.push_back(FKeys.size());
   return true;
 }
 

@@ -43,9 +43,9 @@ class GridAddRule {
   std::string_view Key(uint32_t index) const;
   void Grow();
 
-  std::string keys_;                  // the folded item numbers, one after another
-  std::vector<size_t> starts_ = {0};  // key i is keys_[starts_[i], starts_[i + 1])
-  std::vector<uint64_t> slots_;       // hash << 32 | key index + 1; 0 is a free slot
+  std::string FKeys;                  // the folded item numbers, one after another
+  std::vector<size_t> FStarts = {0};  // key i is FKeys[FStarts[i], FStarts[i + 1])
+  std::vector<uint64_t> FSlots;       // hash << 32 | key index + 1; 0 is a free slot
 };
 
 // The figures of the statistics window for the grid's Amount column.
