@@ -175,11 +175,12 @@ bool TCppWebBrowser::WaitForDocument(QEventLoop& loop) {
   return self && FHasDocument;
 }
 
-void TCppWebBrowser::KeepMarkup(int load, const QVariant& answer) {
+bool TCppWebBrowser::KeepMarkup(int load, const QVariant& answer) {
   const QVariantList parts = answer.toList();
-  if (load != FLoads || parts.size() != 2) return;
+  if (load != FLoads || parts.size() != 2) return false;
   FMarkupKey = parts[0].toString();
   FMarkup = parts[1].toString().toStdString();
+  return true;
 }
 
 // Serialising a big document keeps its renderer busy for a while: done once the
@@ -234,9 +235,10 @@ bool TCppWebBrowser::SaveDocument(std::string& buffer, int timeoutMs) {
     }
   }
   if (!AskPage(DocumentScript(true), loop, deadline, answer)) return false;
-  if (answer.toList().size() != 2) return false;
-  KeepMarkup(load, answer);
-  buffer = answer.toList()[1].toString().toStdString();
+  const QVariantList parts = answer.toList();
+  if (parts.size() != 2) return false;
+  // Converted once: kept for the next F7 and copied from there.
+  buffer = KeepMarkup(load, answer) ? FMarkup : parts[1].toString().toStdString();
   return true;
 }
 

@@ -51,8 +51,9 @@ class TCppWebBrowser : public QWidget {
   // most until deadline; false when none came.
   bool AskPage(const QString& script, QEventLoop& loop, const QTimer& deadline, QVariant& answer);
   void ReadMarkupAhead();
-  // Keeps a [key, markup] answer about the load numbered load, if still current.
-  void KeepMarkup(int load, const QVariant& answer);
+  // Keeps a [key, markup] answer about the load numbered load, if still
+  // current; false when it was not kept.
+  bool KeepMarkup(int load, const QVariant& answer);
 
   BrowserRole FRole;
   QWebEngineView* FView;
