@@ -11,7 +11,7 @@ QB_WERROR ?= ON
 CONFIGURATION := $(GENERATOR) | -DQB_WERROR=$(QB_WERROR) $(CMAKE_FLAGS)
 CONFIGURED := $(shell cat $(BUILD)/.qb-configure 2>/dev/null)
 
-.PHONY: all setup configure build run test bench fuzz package pictures clean
+.PHONY: all setup configure build run test bench fuzz package pictures format clean
 
 all: build
 
@@ -33,6 +33,7 @@ run: build
 	@bash scripts/run.sh $(BUILD)
 
 test: build
+	@bash scripts/format.sh --check
 	@cd $(BUILD) && ctest --output-on-failure -j2
 	@QB_WERROR=$(QB_WERROR) bash scripts/sanitize.sh build-asan
 
@@ -47,6 +48,10 @@ package: build
 # statistics window, and screenshots of the real program under Xvfb).
 pictures: build
 	@cmake --build $(BUILD) --target pictures
+
+# Formats every C++ file with the root .clang-format (make test checks it).
+format:
+	@bash scripts/format.sh
 
 fuzz: setup
 	@bash scripts/fuzz.sh

@@ -2,10 +2,10 @@
 
 #include <QLabel>
 
-#include "runtime/Application.h"
 #include "app/Exever.h"
 #include "controls/ProCtrls.h"
 #include "controls/ProUrl.h"
+#include "runtime/Application.h"
 
 namespace qb {
 

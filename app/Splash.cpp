@@ -6,9 +6,9 @@
 #include <QScreen>
 #include <QShowEvent>
 
-#include "runtime/Application.h"
 #include "app/Exever.h"
 #include "controls/ProCtrls.h"
+#include "runtime/Application.h"
 
 namespace qb {
 

@@ -2,11 +2,11 @@
 #include <memory>
 
 #include "app/About2.h"
-#include "runtime/Application.h"
 #include "app/Lifecycle.h"
-#include "research/Price1.h"
-#include "controls/Provcl.h"
 #include "app/Splash.h"
+#include "controls/Provcl.h"
+#include "research/Price1.h"
+#include "runtime/Application.h"
 #include "stats/Chart1.h"
 
 int main(int argc, char** argv) {

@@ -21,14 +21,10 @@ std::string Price(int n) {
   switch (n % 11) {
     case 3:
       return "$" + std::to_string(n % 90) + ".95<span> to </span>$" + std::to_string(100 + n % 90) + ".95";
-    case 5:
-      return "<span class=\"STRIKETHROUGH POSITIVE\">$" + std::to_string(20 + n % 70) + ".00</span>";
-    case 7:
-      return "C $" + std::to_string(10 + n % 90) + ".00";
-    case 9:
-      return "$1,<!--F#f_0-->" + std::to_string(100 + n % 900) + ".00";
-    default:
-      return "$" + std::to_string(10 + n % 900) + "." + std::to_string(10 + n % 90);
+    case 5: return "<span class=\"STRIKETHROUGH POSITIVE\">$" + std::to_string(20 + n % 70) + ".00</span>";
+    case 7: return "C $" + std::to_string(10 + n % 90) + ".00";
+    case 9: return "$1,<!--F#f_0-->" + std::to_string(100 + n % 900) + ".00";
+    default: return "$" + std::to_string(10 + n % 900) + "." + std::to_string(10 + n % 90);
   }
 }
 

@@ -20,14 +20,16 @@ struct Sample {
 const std::vector<Sample>& Samples() {
   static const std::vector<Sample> samples = [] {
     std::mt19937 random(7);
-    const char* words[] = {"Vintage", "Brass", "Lamp", "Camera", "Lens", "Watch", "Radio", "Tube", "Mint",
-                           "Boxed", "Rare", "Oak", "Table", "Silver", "Spoon", "Set", "Antique", "Clock"};
+    const char* words[] = {"Vintage", "Brass",  "Lamp",  "Camera", "Lens",    "Watch",
+                           "Radio",   "Tube",   "Mint",  "Boxed",  "Rare",    "Oak",
+                           "Table",   "Silver", "Spoon", "Set",    "Antique", "Clock"};
     std::vector<Sample> out;
     out.reserve(kRows);
     for (int i = 0; i < kRows; ++i) {
       std::string description;
       while (description.size() < 40) description += std::string(words[random() % 18]) + " ";
-      out.push_back({std::to_string(4000000000LL + i * 7), std::to_string(random() % 3 == 0 ? 0 : random() % 40),
+      out.push_back({std::to_string(4000000000LL + i * 7),
+                     std::to_string(random() % 3 == 0 ? 0 : random() % 40),
                      std::to_string(random() % 500) + "." + std::to_string(10 + random() % 90), description});
     }
     return out;
@@ -80,7 +82,8 @@ void BM_RemovalPassHalf100k(benchmark::State& state) {
     state.PauseTiming();
     auto grid = std::make_unique<Grid>();
     grid->Fill();
-    for (int i = 0; i < kRows; i += 2) grid->model.setData(grid->model.index(i, 0), Qt::Checked, Qt::CheckStateRole);
+    for (int i = 0; i < kRows; i += 2)
+      grid->model.setData(grid->model.index(i, 0), Qt::Checked, Qt::CheckStateRole);
     state.ResumeTiming();
     const qb::GridRows& rows = grid->model.Rows();
     qb::RemovalScan scan = qb::ScanForRemoval(rows.size(), [&](size_t i) { return rows[i].checked; });
@@ -100,8 +103,8 @@ void BM_PriceFilterHalf100k(benchmark::State& state) {
     state.ResumeTiming();
     const float filter = qb::FilterValue("250.00", '.');
     const qb::GridRows& rows = grid->model.Rows();
-    qb::RemovalScan scan =
-        qb::ScanForRemoval(rows.size(), [&](size_t i) { return qb::GridAmountValue(rows[i].amount) < filter; });
+    qb::RemovalScan scan = qb::ScanForRemoval(
+        rows.size(), [&](size_t i) { return qb::GridAmountValue(rows[i].amount) < filter; });
     grid->view.RemoveFlagged(scan.flags);
     state.PauseTiming();
     grid.reset();
@@ -143,8 +146,12 @@ BENCHMARK(BM_AddGridRow100k)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_AddGridRowOneByOne100k)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_RemovalPassHalf100k)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_PriceFilterHalf100k)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_Sort100k)->Arg(qb::kAmountColumn)->Arg(qb::kDescriptionColumn)->Arg(qb::kItemNumberColumn)
-    ->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_Sort100k)
+    ->Arg(qb::kAmountColumn)
+    ->Arg(qb::kDescriptionColumn)
+    ->Arg(qb::kItemNumberColumn)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 BENCHMARK(BM_Clear100k)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 int main(int argc, char** argv) {

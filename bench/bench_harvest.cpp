@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "research/GridRows.h"
 #include "bench/HarvestBench.h"
+#include "research/GridRows.h"
 #include "research/HarvestText.h"
 #include "research/Snapshot.h"
 

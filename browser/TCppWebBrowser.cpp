@@ -2,8 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QPointer>
@@ -25,7 +25,8 @@ namespace {
 
 // Web addresses go to the system browser; anything else (a local file) nowhere.
 void OpenOutside(const QUrl& url) {
-  if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")) ShellOpen(url.toString());
+  if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"))
+    ShellOpen(url.toString());
 }
 
 // A promotional page: links open in the system browser, never inside it.
@@ -65,7 +66,8 @@ QString DocumentScript(bool markup) {
              " if (!s || s.doc !== d) {"
              "  s = window.qbDocumentWatch = {doc: d, id: String(Math.random()).slice(2), changes: 0};"
              "  s.observer = new MutationObserver(function () { s.changes++; });"
-             "  s.observer.observe(d, {subtree: true, childList: true, attributes: true, characterData: true}); }"
+             "  s.observer.observe(d, {subtree: true, childList: true, attributes: true, characterData: "
+             "true}); }"
              " if (s.observer.takeRecords().length) s.changes++;"
              " var key = s.id + ':' + s.changes; if (!markup) return key;"
              " var t = d.doctype ? new XMLSerializer().serializeToString(d.doctype) : '';"
@@ -197,7 +199,8 @@ void TCppWebBrowser::ReadMarkupAhead() {
                                });
 }
 
-bool TCppWebBrowser::AskPage(const QString& script, QEventLoop& loop, const QTimer& deadline, QVariant& answer) {
+bool TCppWebBrowser::AskPage(const QString& script, QEventLoop& loop, const QTimer& deadline,
+                             QVariant& answer) {
   QPointer<TCppWebBrowser> self(this);
   bool done = false;
   auto alive = std::make_shared<bool>(true);

@@ -9,9 +9,7 @@ namespace qb {
 
 namespace {
 
-bool IsOperatorChar(char c) {
-  return c == '%' || c == '=' || c == '+' || c == '-' || c == '*' || c == '/';
-}
+bool IsOperatorChar(char c) { return c == '%' || c == '=' || c == '+' || c == '-' || c == '*' || c == '/'; }
 
 }  // namespace
 
@@ -63,8 +61,7 @@ void CalcEngine::Clear() {
 void CalcEngine::Digit(char digit) {
   if (digit < '0' || digit > '9') return;
   switch (FState) {
-    case csError:
-      return;
+    case csError: return;
     case csNewNumber:
       FState = csEntering;
       FNegative = false;

@@ -26,26 +26,14 @@ QRect AlignTextVertically(const QPainter& painter, QRect rect, int flags, const 
 Qt::Alignment ToQtAlignment(TAlignment alignment, TVerticalAlignment vertical) {
   Qt::Alignment result;
   switch (alignment) {
-    case taLeftJustify:
-      result = Qt::AlignLeft;
-      break;
-    case taRightJustify:
-      result = Qt::AlignRight;
-      break;
-    case taCenter:
-      result = Qt::AlignHCenter;
-      break;
+    case taLeftJustify: result = Qt::AlignLeft; break;
+    case taRightJustify: result = Qt::AlignRight; break;
+    case taCenter: result = Qt::AlignHCenter; break;
   }
   switch (vertical) {
-    case vaTop:
-      result |= Qt::AlignTop;
-      break;
-    case vaCenter:
-      result |= Qt::AlignVCenter;
-      break;
-    case vaBottom:
-      result |= Qt::AlignBottom;
-      break;
+    case vaTop: result |= Qt::AlignTop; break;
+    case vaCenter: result |= Qt::AlignVCenter; break;
+    case vaBottom: result |= Qt::AlignBottom; break;
   }
   return result;
 }

@@ -35,8 +35,7 @@ class LabelAccessible : public QAccessibleWidget {
         return label()->ShowAccelChar() ? StripAccelChars(label()->Caption()) : label()->Caption();
       case QAccessible::Value:
         return label()->ShowAccelChar() ? StripAccelChars(label()->Caption()) : label()->Caption();
-      default:
-        return QAccessibleWidget::text(t);
+      default: return QAccessibleWidget::text(t);
     }
   }
   QAccessible::State state() const override {
@@ -84,10 +83,8 @@ class PanelAccessible : public QAccessibleWidget {
     switch (t) {
       case QAccessible::Name:
         return panel()->accessibleName().isEmpty() ? panel()->Caption() : panel()->accessibleName();
-      case QAccessible::Value:
-        return panel()->Caption();
-      default:
-        return QAccessibleWidget::text(t);
+      case QAccessible::Value: return panel()->Caption();
+      default: return QAccessibleWidget::text(t);
     }
   }
 };
@@ -101,10 +98,8 @@ class LabelEditAccessible : public QAccessibleWidget {
       case QAccessible::Name:
         if (!labelEdit()->accessibleName().isEmpty()) return labelEdit()->accessibleName();
         return StripAccelChars(labelEdit()->Caption());
-      case QAccessible::Value:
-        return labelEdit()->Text();
-      default:
-        return QAccessibleWidget::text(t);
+      case QAccessible::Value: return labelEdit()->Text();
+      default: return QAccessibleWidget::text(t);
     }
   }
   QAccessible::State state() const override {

@@ -12,8 +12,8 @@
 #include <QTimer>
 #include <memory>
 
-#include "runtime/Application.h"
 #include "controls/Provcl.h"
+#include "runtime/Application.h"
 #include "runtime/StringTable.h"
 
 namespace qb {
@@ -287,62 +287,27 @@ bool TCalcForm::FormKeyPress(char key) {
   const CalcKey action = CalcKeyForChar(key, FEngine.Separator());
   TProSpeedButton* button = nullptr;
   switch (action) {
-    case CalcKey::None:
-      return false;
-    case CalcKey::Back:
-      button = BackButton;
-      break;
-    case CalcKey::Percent:
-      button = PercentButton;
-      break;
-    case CalcKey::Multiply:
-      button = MultiplyButton;
-      break;
-    case CalcKey::Plus:
-      button = PlusButton;
-      break;
-    case CalcKey::Minus:
-      button = MinusButton;
-      break;
-    case CalcKey::Divide:
-      button = DivideButton;
-      break;
-    case CalcKey::Digit:
-      button = DigitButton(key);
-      break;
-    case CalcKey::Equal:
-      button = EqualButton;
-      break;
-    case CalcKey::Clear:
-      button = ClearButton;
-      break;
-    case CalcKey::Negative:
-      button = NegativeButton;
-      break;
-    case CalcKey::Point:
-      button = PointButton;
-      break;
+    case CalcKey::None: return false;
+    case CalcKey::Back: button = BackButton; break;
+    case CalcKey::Percent: button = PercentButton; break;
+    case CalcKey::Multiply: button = MultiplyButton; break;
+    case CalcKey::Plus: button = PlusButton; break;
+    case CalcKey::Minus: button = MinusButton; break;
+    case CalcKey::Divide: button = DivideButton; break;
+    case CalcKey::Digit: button = DigitButton(key); break;
+    case CalcKey::Equal: button = EqualButton; break;
+    case CalcKey::Clear: button = ClearButton; break;
+    case CalcKey::Negative: button = NegativeButton; break;
+    case CalcKey::Point: button = PointButton; break;
   }
   FlashButton(button);
   switch (action) {
-    case CalcKey::Back:
-      BackButtonClick(button);
-      break;
-    case CalcKey::Digit:
-      NumberButtonClick(button);
-      break;
-    case CalcKey::Clear:
-      ClearButtonClick(button);
-      break;
-    case CalcKey::Negative:
-      NegativeButtonClick(button);
-      break;
-    case CalcKey::Point:
-      PointButton->Click();
-      break;
-    default:
-      DoCalc(button);
-      break;
+    case CalcKey::Back: BackButtonClick(button); break;
+    case CalcKey::Digit: NumberButtonClick(button); break;
+    case CalcKey::Clear: ClearButtonClick(button); break;
+    case CalcKey::Negative: NegativeButtonClick(button); break;
+    case CalcKey::Point: PointButton->Click(); break;
+    default: DoCalc(button); break;
   }
   return true;
 }

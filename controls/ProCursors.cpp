@@ -73,24 +73,15 @@ constexpr int Count(const char* const (&)[N]) {
 TCursorPicture ProCursorPicture(int id) {
   QImage image = Blank();
   switch (id) {
-    case crProHandPoint:
-      Stamp(image, kHandPoint, Count(kHandPoint), 0, 0);
-      return {image, {6, 0}};
-    case crProSmallHandPoint:
-      Stamp(image, kHandPoint, Count(kHandPoint), 7, 9);
-      return {image, {13, 9}};
-    case crProGrabHand:
-      Stamp(image, kGrabHand, Count(kGrabHand), 0, 1);
-      return {image, {4, 2}};
+    case crProHandPoint: Stamp(image, kHandPoint, Count(kHandPoint), 0, 0); return {image, {6, 0}};
+    case crProSmallHandPoint: Stamp(image, kHandPoint, Count(kHandPoint), 7, 9); return {image, {13, 9}};
+    case crProGrabHand: Stamp(image, kGrabHand, Count(kGrabHand), 0, 1); return {image, {4, 2}};
     case crProGrabHandArrow:
       Stamp(image, kGrabHand, Count(kGrabHand), 10, 12);
       Stamp(image, kArrow, Count(kArrow), 0, 0);
       return {image, {0, 0}};
-    case crProDragHand:
-      Stamp(image, kDragHand, Count(kDragHand), 0, 0);
-      return {image, {0, 0}};
-    default:
-      return {QImage(), {0, 0}};
+    case crProDragHand: Stamp(image, kDragHand, Count(kDragHand), 0, 0); return {image, {0, 0}};
+    default: return {QImage(), {0, 0}};
   }
 }
 

@@ -8,8 +8,8 @@
 #include <cmath>
 #include <memory>
 
-#include "runtime/Platform.h"
 #include "controls/Provcl.h"
+#include "runtime/Platform.h"
 #include "runtime/StringTable.h"
 
 namespace qb {
@@ -64,26 +64,13 @@ void ScaleChildren(QWidget* widget, int m, int d) {
 bool SoundBeepType(TSoundType sound, unsigned* beepType) {
   unsigned type = kBeepDefault;
   switch (sound) {
-    case stNoSound:
-      return false;
-    case stStandart:
-      type = kBeepDefault;
-      break;
-    case stAsterisk:
-      type = kBeepAsterisk;
-      break;
-    case stExclamation:
-      type = kBeepExclamation;
-      break;
-    case stSystemHand:
-      type = kBeepHand;
-      break;
-    case stQuestion:
-      type = kBeepQuestion;
-      break;
-    case stDefault:
-      type = kBeepDefault;
-      break;
+    case stNoSound: return false;
+    case stStandart: type = kBeepDefault; break;
+    case stAsterisk: type = kBeepAsterisk; break;
+    case stExclamation: type = kBeepExclamation; break;
+    case stSystemHand: type = kBeepHand; break;
+    case stQuestion: type = kBeepQuestion; break;
+    case stDefault: type = kBeepDefault; break;
   }
   if (beepType) *beepType = type;
   return true;

@@ -10,9 +10,9 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "runtime/Platform.h"
 #include "controls/ProAccessible.h"
 #include "controls/ProCursors.h"
+#include "runtime/Platform.h"
 #include "runtime/TickCount.h"
 
 namespace qb {

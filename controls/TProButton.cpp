@@ -4,10 +4,10 @@
 #include <QPointer>
 #include <QTimer>
 
-#include "runtime/Application.h"
 #include "controls/ControlBasics.h"
 #include "controls/Proconst.h"
 #include "controls/Provcl.h"
+#include "runtime/Application.h"
 #include "runtime/StringTable.h"
 
 namespace qb {

@@ -150,20 +150,15 @@ bool TProLabelEdit::eventFilter(QObject* watched, QEvent* event) {
         emit Enter();
         if (FAutoSelect) QTimer::singleShot(0, FEdit, [this] { FEdit->selectAll(); });
         break;
-      case QEvent::FocusOut:
-        emit Exit();
-        break;
+      case QEvent::FocusOut: emit Exit(); break;
       case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
         emit KeyDown(key);
         if (!key->text().isEmpty()) emit KeyPress(key->text().at(0));
         break;
       }
-      case QEvent::KeyRelease:
-        emit KeyUp(static_cast<QKeyEvent*>(event));
-        break;
-      default:
-        break;
+      case QEvent::KeyRelease: emit KeyUp(static_cast<QKeyEvent*>(event)); break;
+      default: break;
     }
   }
   return QWidget::eventFilter(watched, event);

@@ -4,9 +4,9 @@
 #include <QPainter>
 #include <QTimer>
 
-#include "runtime/Application.h"
 #include "controls/ControlBasics.h"
 #include "controls/Provcl.h"
+#include "runtime/Application.h"
 
 namespace qb {
 

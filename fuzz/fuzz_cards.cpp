@@ -73,12 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(!card.amount.empty() && !card.description.empty() && !card.itemNumber.empty());
         ++kept;
         break;
-      case qb::CardLeftOut::kPrice:
-        Check(card.amount.empty());
-        break;
-      case qb::CardLeftOut::kTitle:
-        Check(!card.amount.empty() && card.description.empty());
-        break;
+      case qb::CardLeftOut::kPrice: Check(card.amount.empty()); break;
+      case qb::CardLeftOut::kTitle: Check(!card.amount.empty() && card.description.empty()); break;
       case qb::CardLeftOut::kItemNumber:
         Check(!card.amount.empty() && !card.description.empty() && card.itemNumber.empty());
         break;

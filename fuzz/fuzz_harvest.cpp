@@ -8,12 +8,12 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/Conversions.h"
 #include "research/GridRows.h"
-#include "tests/common/HarvestReference.h"
 #include "research/HarvestText.h"
-#include "tests/common/RecordingTarget.h"
 #include "research/Snapshot.h"
+#include "runtime/Conversions.h"
+#include "tests/common/HarvestReference.h"
+#include "tests/common/RecordingTarget.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "tests/common/VersionBlockBuilder.h"
 #include "runtime/VersionResource.h"
+#include "tests/common/VersionBlockBuilder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -61,14 +61,10 @@ int CompareNumericCells(NumericCell first, NumericCell second, int direction) {
 
 std::string_view GridCellText(const ResearchRow& row, int column) {
   switch (column) {
-    case kItemNumberColumn:
-      return row.itemNumber;
-    case kBidsColumn:
-      return row.bids;
-    case kAmountColumn:
-      return row.amount;
-    default:
-      return row.description;
+    case kItemNumberColumn: return row.itemNumber;
+    case kBidsColumn: return row.bids;
+    case kAmountColumn: return row.amount;
+    default: return row.description;
   }
 }
 
@@ -89,10 +85,8 @@ int CompareSortCells(const SortCell& first, const SortCell& second, int column, 
       return ((c > 0) - (c < 0)) * direction;
     }
     case kBidsColumn:
-    case kAmountColumn:
-      return CompareNumericCells(first.number, second.number, direction);
-    default:
-      return 0;
+    case kAmountColumn: return CompareNumericCells(first.number, second.number, direction);
+    default: return 0;
   }
 }
 

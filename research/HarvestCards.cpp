@@ -3,9 +3,9 @@
 #include <string>
 #include <unordered_map>
 
-#include "runtime/AsciiText.h"
 #include "research/ByteSearch.h"
 #include "research/HtmlTokenizer.h"
+#include "runtime/AsciiText.h"
 
 namespace qb {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "runtime/AsciiText.h"
 #include "research/ByteSearch.h"
+#include "runtime/AsciiText.h"
 #include "runtime/Utf8.h"
 
 namespace qb {

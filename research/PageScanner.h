@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "research/ByteSearch.h"
-#include "runtime/Conversions.h"
 #include "research/HarvestText.h"
+#include "runtime/Conversions.h"
 
 namespace qb {
 

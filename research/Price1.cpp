@@ -21,23 +21,23 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include "browser/TCppWebBrowser.h"
+#include "controls/ProCalc.h"
+#include "controls/ProCtrls.h"
+#include "controls/ProDlgs.h"
+#include "controls/ProStBar.h"
+#include "research/GridExport.h"
+#include "research/GridRules.h"
+#include "research/HarvestText.h"
+#include "research/LVMainGrid.h"
+#include "research/ResearchGridModel.h"
+#include "research/Snapshot.h"
 #include "runtime/Application.h"
 #include "runtime/Conversions.h"
 #include "runtime/Dialogs.h"
 #include "runtime/Exception.h"
 #include "runtime/Files.h"
-#include "research/GridExport.h"
-#include "research/GridRules.h"
-#include "research/HarvestText.h"
-#include "research/LVMainGrid.h"
 #include "runtime/Platform.h"
-#include "controls/ProCalc.h"
-#include "controls/ProCtrls.h"
-#include "controls/ProDlgs.h"
-#include "controls/ProStBar.h"
-#include "research/ResearchGridModel.h"
-#include "research/Snapshot.h"
-#include "browser/TCppWebBrowser.h"
 
 namespace qb {
 

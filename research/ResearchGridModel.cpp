@@ -3,8 +3,8 @@
 #include <QCollator>
 #include <QLocale>
 
-#include "runtime/AsciiText.h"
 #include "research/GridRules.h"
+#include "runtime/AsciiText.h"
 
 namespace qb {
 
@@ -57,8 +57,7 @@ QVariant ResearchGridModel::data(const QModelIndex& index, int role) const {
     case Qt::CheckStateRole:
       if (index.column() == kItemNumberColumn) return row.checked ? Qt::Checked : Qt::Unchecked;
       return {};
-    default:
-      return {};
+    default: return {};
   }
 }
 

@@ -1,8 +1,9 @@
 #include "runtime/Application.h"
 
+#include <unistd.h>
+
 #include <QLocale>
 #include <QMessageBox>
-#include <unistd.h>
 
 #include "runtime/Conversions.h"
 #include "runtime/Exception.h"

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev make
+  cmake ninja-build g++ clang clang-format libclang-rt-14-dev make
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools qt6-svg-dev
   libqt6opengl6-dev libgl-dev qt6-qpa-plugins libqt6webenginecore6-bin
   libbenchmark-dev libxml2-dev

@@ -4,10 +4,10 @@
 #include <QLineEdit>
 #include <QScreen>
 
-#include "runtime/Dialogs.h"
 #include "chart/PieChart.h"
 #include "controls/ProCtrls.h"
 #include "controls/Proconst.h"
+#include "runtime/Dialogs.h"
 #include "stats/StatisticsFigures.h"
 
 namespace qb {

@@ -7,10 +7,10 @@
 #include <sstream>
 #include <system_error>
 
-#include "runtime/AsciiText.h"
 #include "research/ByteSearch.h"
 #include "research/HarvestText.h"
 #include "research/Snapshot.h"
+#include "runtime/AsciiText.h"
 
 namespace qb {
 

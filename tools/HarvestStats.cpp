@@ -1,6 +1,6 @@
 #include "runtime/Exception.h"
-#include "tools/HarvestCli.h"
 #include "stats/StatisticsFigures.h"
+#include "tools/HarvestCli.h"
 
 namespace qb {
 

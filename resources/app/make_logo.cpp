@@ -2,13 +2,13 @@
 //   g++ -std=c++17 -fPIC make_logo.cpp -o make_logo $(pkg-config --cflags --libs Qt6Gui)
 //   QT_QPA_PLATFORM=offscreen ./make_logo logo.jpg
 
+#include <QFont>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QLinearGradient>
 #include <QRadialGradient>
-#include <QFont>
 
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
@@ -56,8 +56,15 @@ int main(int argc, char** argv) {
   p.save();
   p.translate(196, 52);
   QPainterPath tag;
-  tag.moveTo(0, 18); tag.lineTo(18, 0); tag.lineTo(66, 0); tag.quadTo(72, 0, 72, 6);
-  tag.lineTo(72, 66); tag.quadTo(72, 72, 66, 72); tag.lineTo(18, 72); tag.lineTo(0, 54); tag.closeSubpath();
+  tag.moveTo(0, 18);
+  tag.lineTo(18, 0);
+  tag.lineTo(66, 0);
+  tag.quadTo(72, 0, 72, 6);
+  tag.lineTo(72, 66);
+  tag.quadTo(72, 72, 66, 72);
+  tag.lineTo(18, 72);
+  tag.lineTo(0, 54);
+  tag.closeSubpath();
   QLinearGradient tg(0, 0, 72, 72);
   tg.setColorAt(0, QColor("#2b7bd0"));
   tg.setColorAt(1, QColor("#15406f"));
@@ -75,7 +82,10 @@ int main(int argc, char** argv) {
   p.setPen(line);
   p.setBrush(Qt::NoBrush);
   QPainterPath trend;
-  trend.moveTo(26, 40); trend.lineTo(38, 30); trend.lineTo(48, 33); trend.lineTo(62, 14);
+  trend.moveTo(26, 40);
+  trend.lineTo(38, 30);
+  trend.lineTo(48, 33);
+  trend.lineTo(62, 14);
   p.drawPath(trend);
   p.restore();
 
@@ -115,7 +125,10 @@ int main(int argc, char** argv) {
   QPainterPath t;
   for (int i = 0; i < 8; ++i) {
     QPointF pt(i * 30 + 10, 150 - heights[i] - 14);
-    if (i == 0) t.moveTo(pt); else t.lineTo(pt);
+    if (i == 0)
+      t.moveTo(pt);
+    else
+      t.lineTo(pt);
   }
   p.drawPath(t);
   p.setBrush(QColor("#ffffff"));

@@ -2,10 +2,10 @@
 #include <QtTest>
 
 #include "app/About2.h"
-#include "tests/common/ModalCloser.h"
-#include "runtime/Platform.h"
 #include "controls/ProCtrls.h"
 #include "controls/ProUrl.h"
+#include "runtime/Platform.h"
+#include "tests/common/ModalCloser.h"
 
 using namespace qb;
 

@@ -1,8 +1,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "tests/common/VersionBlockBuilder.h"
 #include "runtime/VersionResource.h"
+#include "tests/common/VersionBlockBuilder.h"
 
 using namespace qb;
 using namespace qbtest;

@@ -5,8 +5,8 @@
 #include <fstream>
 
 #include "app/Exever.h"
-#include "tests/common/VersionBlockBuilder.h"
 #include "runtime/VersionResource.h"
+#include "tests/common/VersionBlockBuilder.h"
 
 using namespace qb;
 

@@ -2,8 +2,8 @@
 #include <QtTest>
 #include <stdexcept>
 
-#include "runtime/Exception.h"
 #include "app/Lifecycle.h"
+#include "runtime/Exception.h"
 #include "tests/common/GuardTimer.h"
 #include "tests/common/ModalCloser.h"
 

@@ -2,10 +2,10 @@
 #include <QScreen>
 #include <QtTest>
 
-#include "tests/common/GuardTimer.h"
 #include "app/Lifecycle.h"
-#include "controls/ProCtrls.h"
 #include "app/Splash.h"
+#include "controls/ProCtrls.h"
+#include "tests/common/GuardTimer.h"
 
 using namespace qb;
 

@@ -1,16 +1,16 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
-#include <cstdio>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <cstdio>
 
+#include "browser/TCppWebBrowser.h"
 #include "runtime/Application.h"
 #include "runtime/Platform.h"
-#include "browser/TCppWebBrowser.h"
 
 using qb::TCppWebBrowser;
 
@@ -51,7 +51,8 @@ class TestBrowser : public QObject {
     QVERIFY(html.find("<b>$5.00</b>") != std::string::npos);
 
     // The markup read ahead at load time never hides a later change of the page.
-    browser.View()->page()->runJavaScript("document.body.appendChild(document.createElement('hr')).id = 'late';");
+    browser.View()->page()->runJavaScript(
+        "document.body.appendChild(document.createElement('hr')).id = 'late';");
     std::string changed;
     QVERIFY(browser.SaveDocument(changed));
     QVERIFY(changed.find("<hr id=\"late\">") != std::string::npos);
@@ -75,13 +76,16 @@ class TestBrowser : public QObject {
     ads.View()->setHtml(
         "<html><head><title>ads</title></head><body style='margin:0'>"
         "<script>document.title = 'script ran';</script>"
-        "<a href='https://example.com/offer' style='display:block;width:300px;height:200px'>offer</a></body></html>",
+        "<a href='https://example.com/offer' "
+        "style='display:block;width:300px;height:200px'>offer</a></body></html>",
         QUrl("https://example.com/"));
     QVERIFY(complete.wait(20000));
     QCOMPARE(ads.View()->title(), QString("ads"));
     // Clicks until the first frame is there to take them.
     QTRY_VERIFY_WITH_TIMEOUT(
-        (QTest::mouseClick(ads.View()->focusProxy(), Qt::LeftButton, {}, QPoint(150, 100)), !opened.isEmpty()), 10000);
+        (QTest::mouseClick(ads.View()->focusProxy(), Qt::LeftButton, {}, QPoint(150, 100)),
+         !opened.isEmpty()),
+        10000);
     QCOMPARE(opened.first(), QString("https://example.com/offer"));
     QCOMPARE(ads.View()->title(), QString("ads"));
 
@@ -122,9 +126,11 @@ class TestBrowser : public QObject {
     QProcess child;
     child.start(QCoreApplication::applicationFilePath(), {"--main-profile"});
     QVERIFY(child.waitForFinished(60000));
-    const QStringList lines = QString::fromUtf8(child.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    const QStringList lines =
+        QString::fromUtf8(child.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     const QWebEngineProfile* profile = browser.View()->page()->profile();
-    QCOMPARE(lines, QStringList({profile->persistentStoragePath(), profile->cachePath() + "-2", "saved second"}));
+    QCOMPARE(lines,
+             QStringList({profile->persistentStoragePath(), profile->cachePath() + "-2", "saved second"}));
   }
 
   void addressesOfLocalFilesBecomeFileUrls() {
@@ -146,7 +152,8 @@ int ChildProcess(const QStringList& args) {
   std::string html;
   browser.SaveDocument(html, 20000);
   const QWebEngineProfile* profile = browser.View()->page()->profile();
-  std::printf("%s\n%s\nsaved %s\n", qPrintable(profile->persistentStoragePath()), qPrintable(profile->cachePath()),
+  std::printf("%s\n%s\nsaved %s\n", qPrintable(profile->persistentStoragePath()),
+              qPrintable(profile->cachePath()),
               html.find("second") != std::string::npos ? "second" : "nothing");
   return 0;
 }

@@ -267,18 +267,12 @@ class CardPageWriter {
   // Noise anywhere between the elements of a card.
   std::string Extra() {
     switch (C.Pick(8)) {
-      case 0:
-        return Comment();
-      case 1:
-        return InlineScript();
-      case 2:
-        return Icon();
-      case 3:
-        return Span({"su-styled-text", "secondary"}, Text(3));
-      case 4:
-        return Element("div", Class({"s-card__attribute-row"}), Span({}, "+$5.25 shipping"));
-      default:
-        return Blank();
+      case 0: return Comment();
+      case 1: return InlineScript();
+      case 2: return Icon();
+      case 3: return Span({"su-styled-text", "secondary"}, Text(3));
+      case 4: return Element("div", Class({"s-card__attribute-row"}), Span({}, "+$5.25 shipping"));
+      default: return Blank();
     }
   }
 
@@ -295,15 +289,9 @@ class CardPageWriter {
     bool boundary = false;
     for (unsigned items = 0; items < 60 && (items < 1 || !C.OneIn(10)); ++items) {
       switch (C.Pick(16)) {
-        case 0:
-          Out += Element("li", Class({"srp-carousel-list"}), Carousel());
-          break;
-        case 1:
-          Out += Carousel();
-          break;
-        case 2:
-          Out += Element("li", Class({"srp-river-answer"}), Element("div", "", Text(4)));
-          break;
+        case 0: Out += Element("li", Class({"srp-carousel-list"}), Carousel()); break;
+        case 1: Out += Carousel(); break;
+        case 2: Out += Element("li", Class({"srp-river-answer"}), Element("div", "", Text(4))); break;
         case 3:
           if (!boundary) {
             boundary = true;
@@ -312,8 +300,7 @@ class CardPageWriter {
             break;
           }
           [[fallthrough]];
-        default:
-          Out += Card(0);
+        default: Out += Card(0);
       }
       Out += Blank();
     }
@@ -341,14 +328,10 @@ class CardPageWriter {
 
   std::string ListingIdAttr(const std::string& number) {
     switch (C.Pick(10)) {
-      case 0:
-        return "";
-      case 1:
-        return Attr("data-listingid", "abc");
-      case 2:
-        return Attr("data-listingid", number + "x");
-      default:
-        return Attr("data-listingid", number);
+      case 0: return "";
+      case 1: return Attr("data-listingid", "abc");
+      case 2: return Attr("data-listingid", number + "x");
+      default: return Attr("data-listingid", number);
     }
   }
 
@@ -356,18 +339,12 @@ class CardPageWriter {
     static constexpr std::string_view kHosts[] = {"https://www.site.example", "", "//www.site.example"};
     const std::string host(C.Of(kHosts));
     switch (C.Pick(10)) {
-      case 0:
-        return host + "/itm/Some-Title-Words-2/" + number;
-      case 1:
-        return host + "/itm/" + number + "/";
-      case 2:
-        return host + "/itm/" + number + "#tab";
-      case 3:
-        return host + "/itm/abc?x=/itm/77";
-      case 4:
-        return host + "/itm/" + number + "?hash=item1d40555c24:g:x&amdata=enc%3A1&_trksid=p/itm/9";
-      default:
-        return host + "/itm/" + number + "?hash=item1d40555c24:g:x";
+      case 0: return host + "/itm/Some-Title-Words-2/" + number;
+      case 1: return host + "/itm/" + number + "/";
+      case 2: return host + "/itm/" + number + "#tab";
+      case 3: return host + "/itm/abc?x=/itm/77";
+      case 4: return host + "/itm/" + number + "?hash=item1d40555c24:g:x&amdata=enc%3A1&_trksid=p/itm/9";
+      default: return host + "/itm/" + number + "?hash=item1d40555c24:g:x";
     }
   }
 
@@ -409,8 +386,7 @@ class CardPageWriter {
         return Element(
             "div", Class({"s-card__caption"}),
             Element("span", Class({"su-styled-text", "positive"}) + Attr("aria-label", "Sold Item"), text));
-      default:
-        return Element("span", Class({"signal"}, {"signal--recent"}), text);
+      default: return Element("span", Class({"signal"}, {"signal--recent"}), text);
     }
   }
   std::string Span(std::vector<std::string_view> tokens, std::vector<std::string_view> extras,
@@ -494,9 +470,8 @@ class CardPageWriter {
                                                    "su-item-card__price"};
     const std::string_view token = kTokens[generation];
     switch (C.Pick(20)) {
-      case 0:
-        return "";  // no price
-      case 1: {     // a range in one element
+      case 0: return "";  // no price
+      case 1: {           // a range in one element
         return Span({token}, AmountText() + Span({}, " to ") + AmountText());
       }
       case 2:  // a range in sibling elements
@@ -513,8 +488,7 @@ class CardPageWriter {
         std::string was = Span({"s-item__trending-price"}, Span({StrikeToken()}, {}, "$99.00"));
         return C.OneIn(2) ? was + Span({token}, AmountText()) : Span({token}, AmountText()) + was;
       }
-      default:
-        return Span({token}, {"su-styled-text", "positive", "bold", "large-1"}, AmountText());
+      default: return Span({token}, {"su-styled-text", "positive", "bold", "large-1"}, AmountText());
     }
   }
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/Conversions.h"
 #include "research/HarvestText.h"
+#include "runtime/Conversions.h"
 
 namespace qbref {
 

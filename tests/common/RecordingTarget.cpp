@@ -2,8 +2,8 @@
 
 namespace qbtest {
 
-bool RecordingTarget::AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
-                                 std::string_view amount) {
+bool RecordingTarget::AddGridRow(std::string_view description, std::string_view itemNumber,
+                                 std::string_view bids, std::string_view amount) {
   return grid.AddGridRow(description, itemNumber, bids, amount);
 }
 

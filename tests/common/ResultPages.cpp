@@ -8,7 +8,9 @@ std::string TableRecord(std::string_view item, std::string_view title, std::stri
   link.append(item).append("&amp;rd=1\">");
   std::string row = "<tr><td><input type=\"checkbox\" name=\"watch\" value=\"";
   row.append(item).append("\"></td>\n");
-  if (picture) row.append("<td>").append(link).append("<img height=\"64\" width=\"64\" src=\"img/photo.svg\"></a></td>\n");
+  if (picture)
+    row.append("<td>").append(link).append(
+        "<img height=\"64\" width=\"64\" src=\"img/photo.svg\"></a></td>\n");
   row.append("<td>").append(link).append(title).append("</a></td>\n");
   row.append("<td><b>").append(price).append("</b></td>\n");
   row.append("<td align=\"center\" rowspan=\"1\">").append(bids).append("</td>\n");
@@ -17,7 +19,8 @@ std::string TableRecord(std::string_view item, std::string_view title, std::stri
 }
 
 std::string TablePage(std::string_view records) {
-  std::string page = "<html><head><script>\nvar findSortArray = [\n\"price\",\"bids\"];\n</script></head>\n<body><table>\n";
+  std::string page =
+      "<html><head><script>\nvar findSortArray = [\n\"price\",\"bids\"];\n</script></head>\n<body><table>\n";
   page.append(records).append("</table>\n<p>Copyright</p></body></html>\n");
   return page;
 }
@@ -31,7 +34,8 @@ std::string ScriptRecord(std::string_view item, std::string_view title, std::str
 }
 
 std::string ScriptPage(std::string_view records) {
-  std::string page = "<html><head><script>function dSI(a){}</script></head><body><script>\nvar salejs = [];\n";
+  std::string page =
+      "<html><head><script>function dSI(a){}</script></head><body><script>\nvar salejs = [];\n";
   page.append(records).append("</script></body></html>\n");
   return page;
 }

@@ -3,11 +3,11 @@
 #include <QPointer>
 #include <QtTest>
 
-#include "runtime/Conversions.h"
-#include "tests/common/ModalCloser.h"
-#include "runtime/Platform.h"
 #include "controls/ProCalc.h"
+#include "runtime/Conversions.h"
+#include "runtime/Platform.h"
 #include "runtime/StringTable.h"
+#include "tests/common/ModalCloser.h"
 
 using namespace qb;
 
@@ -46,7 +46,8 @@ void SettleDeletes() {
 
 int CalcWindowCount() {
   const auto windows = QApplication::topLevelWidgets();
-  return int(std::count_if(windows.begin(), windows.end(), [](QWidget* w) { return qobject_cast<TCalcForm*>(w); }));
+  return int(
+      std::count_if(windows.begin(), windows.end(), [](QWidget* w) { return qobject_cast<TCalcForm*>(w); }));
 }
 
 }  // namespace
@@ -135,16 +136,26 @@ void TestCalc::buttons_data() {
     int tag;
   };
   const Row rows[] = {
-      {"ClearButton", "C", 14, 46, maroon, 13, false, 67},   {"BackButton", "<-", 50, 46, maroon, 13, true, 8},
-      {"PercentButton", "%", 86, 46, red, 13, false, 37},    {"DivideButton", "/", 122, 46, red, 13, false, 47},
-      {"Button7", "7", 14, 74, navy, 13, true, 55},          {"Button8", "8", 50, 74, navy, 13, true, 56},
-      {"Button9", "9", 86, 74, navy, 13, true, 57},          {"MultiplyButton", "*", 122, 74, red, 13, false, 42},
-      {"Button4", "4", 14, 102, navy, 13, true, 52},         {"Button5", "5", 50, 102, navy, 13, true, 53},
-      {"Button6", "6", 86, 102, navy, 13, true, 54},         {"MinusButton", "-", 122, 102, red, 13, false, 45},
-      {"Button1", "1", 14, 130, navy, 13, true, 49},         {"Button2", "2", 50, 130, navy, 13, true, 50},
-      {"Button3", "3", 86, 130, navy, 13, true, 51},         {"PlusButton", "+", 122, 130, red, 13, false, 43},
-      {"Button0", "0", 14, 158, navy, 13, true, 48},         {"PointButton", ".", 50, 158, navy, 13, false, 46},
-      {"NegativeButton", "+/-", 86, 158, navy, 13, false, 95}, {"EqualButton", "=", 122, 158, red, 11, false, 61},
+      {"ClearButton", "C", 14, 46, maroon, 13, false, 67},
+      {"BackButton", "<-", 50, 46, maroon, 13, true, 8},
+      {"PercentButton", "%", 86, 46, red, 13, false, 37},
+      {"DivideButton", "/", 122, 46, red, 13, false, 47},
+      {"Button7", "7", 14, 74, navy, 13, true, 55},
+      {"Button8", "8", 50, 74, navy, 13, true, 56},
+      {"Button9", "9", 86, 74, navy, 13, true, 57},
+      {"MultiplyButton", "*", 122, 74, red, 13, false, 42},
+      {"Button4", "4", 14, 102, navy, 13, true, 52},
+      {"Button5", "5", 50, 102, navy, 13, true, 53},
+      {"Button6", "6", 86, 102, navy, 13, true, 54},
+      {"MinusButton", "-", 122, 102, red, 13, false, 45},
+      {"Button1", "1", 14, 130, navy, 13, true, 49},
+      {"Button2", "2", 50, 130, navy, 13, true, 50},
+      {"Button3", "3", 86, 130, navy, 13, true, 51},
+      {"PlusButton", "+", 122, 130, red, 13, false, 43},
+      {"Button0", "0", 14, 158, navy, 13, true, 48},
+      {"PointButton", ".", 50, 158, navy, 13, false, 46},
+      {"NegativeButton", "+/-", 86, 158, navy, 13, false, 95},
+      {"EqualButton", "=", 122, 158, red, 11, false, 61},
   };
   for (const Row& r : rows)
     QTest::newRow(r.name) << r.name << r.caption << QRect(r.left, r.top, 28, 24) << r.color << r.height
@@ -185,6 +196,7 @@ void TestCalc::displayPanel() {
   QCOMPARE(panel->Caption(), QString("0"));
 }
 
+// clang-format off
 void TestCalc::keyboard_data() {
   QTest::addColumn<QString>("keys");
   QTest::addColumn<QString>("display");
@@ -205,6 +217,7 @@ void TestCalc::keyboard_data() {
   QTest::newRow("letters ignored") << "4xyz" << "4";
   QTest::newRow("third") << "1/3\r" << " 3.333333E-0001";
 }
+// clang-format on
 
 void TestCalc::keyboard() {
   QFETCH(QString, keys);
@@ -237,6 +250,7 @@ void TestCalc::flashShowsButtonDown() {
   QVERIFY(!form->Button5->AllowAllUp());
 }
 
+// clang-format off
 void TestCalc::fastKeysActInOrder_data() {
   QTest::addColumn<QString>("keys");
   QTest::addColumn<QString>("display");
@@ -246,6 +260,7 @@ void TestCalc::fastKeysActInOrder_data() {
   QTest::newRow("clear after error") << "7/0=c5" << "5";
   QTest::newRow("point and sign") << "c.5_" << "-0.5";
 }
+// clang-format on
 
 void TestCalc::fastKeysActInOrder() {
   QFETCH(QString, keys);
@@ -346,6 +361,7 @@ void TestCalc::overflowReachesDefaultDisplay() {
   QCOMPARE(form->Engine().PendingOperator(), '*');
 }
 
+// clang-format off
 void TestCalc::accessibleDisplay_data() {
   QTest::addColumn<QString>("keys");
   QTest::addColumn<QString>("text");
@@ -354,6 +370,7 @@ void TestCalc::accessibleDisplay_data() {
   QTest::newRow("error") << "1/0=" << "Error";
   QTest::newRow("exponent form") << "1/3=" << " 3.333333E-0001";
 }
+// clang-format on
 
 void TestCalc::accessibleDisplay() {
   QFETCH(QString, keys);
@@ -451,15 +468,17 @@ void TestCalc::modalHasNoMenu() {
   bool seen = false, menuShown = true, autoPopup = true;
   double valueWhileOpen = 0;
   qbtest::ModalSteps<TCalcForm> steps({[&](TCalcForm* form) {
-    seen = true;
-    autoPopup = form->AutoPopup();
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), form->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(form, &event);
-    menuShown = form->PopupMenu->isVisible();
-    TypeKeys(form, "3_");
-    valueWhileOpen = double(dialog.GetValue());
-    form->close();
-  }}, 20);
+                                        seen = true;
+                                        autoPopup = form->AutoPopup();
+                                        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                                                form->mapToGlobal(QPoint(5, 5)));
+                                        QApplication::sendEvent(form, &event);
+                                        menuShown = form->PopupMenu->isVisible();
+                                        TypeKeys(form, "3_");
+                                        valueWhileOpen = double(dialog.GetValue());
+                                        form->close();
+                                      }},
+                                      20);
   dialog.Execute();
   QVERIFY(seen);
   QVERIFY(!autoPopup);

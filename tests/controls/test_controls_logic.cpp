@@ -7,8 +7,8 @@
 #include "controls/LabelEffects.h"
 #include "controls/ProDlgs.h"
 #include "controls/Provcl.h"
-#include "runtime/StringTable.h"
 #include "controls/UrlLabelState.h"
+#include "runtime/StringTable.h"
 
 using namespace qb;
 
@@ -149,27 +149,15 @@ class TestControlsLogic : public QObject {
     e.SetShadowStyle(ssRaised);
     bool changed = false;
     switch (property) {
-      case 0:
-        changed = e.SetHighlightDirection(sameValue ? drUpLeft : drDown);
-        break;
-      case 1:
-        changed = e.SetHighlightDepth(sameValue ? 1 : 2);
-        break;
+      case 0: changed = e.SetHighlightDirection(sameValue ? drUpLeft : drDown); break;
+      case 1: changed = e.SetHighlightDepth(sameValue ? 1 : 2); break;
       case 2:
         changed = e.SetHighlightColor(sameValue ? SystemColor(clBtnHighlight) : QColor(Qt::yellow));
         break;
-      case 3:
-        changed = e.SetShadowDirection(sameValue ? drNone : drDown);
-        break;
-      case 4:
-        changed = e.SetShadowDepth(sameValue ? 0 : 1);
-        break;
-      case 5:
-        changed = e.SetShadowSize(sameValue ? 0 : 3);
-        break;
-      case 6:
-        changed = e.SetShadowColor(sameValue ? SystemColor(clBtnShadow) : QColor(Qt::blue));
-        break;
+      case 3: changed = e.SetShadowDirection(sameValue ? drNone : drDown); break;
+      case 4: changed = e.SetShadowDepth(sameValue ? 0 : 1); break;
+      case 5: changed = e.SetShadowSize(sameValue ? 0 : 3); break;
+      case 6: changed = e.SetShadowColor(sameValue ? SystemColor(clBtnShadow) : QColor(Qt::blue)); break;
     }
     QCOMPARE(changed, !sameValue);
     QCOMPARE(e.ShadowStyle(), sameValue ? ssRaised : ssCustom);

@@ -59,6 +59,7 @@ class TestCoreCalc : public QObject {
   void longChainsConvertBack();
 };
 
+// clang-format off
 void TestCoreCalc::display_data() {
   QTest::addColumn<char>("separator");
   QTest::addColumn<QString>("keys");
@@ -162,6 +163,7 @@ void TestCoreCalc::display_data() {
   QTest::newRow("comma short scientific") << ',' << "0,0001/8=" << "1,25e-5";
   QTest::newRow("comma clear after error") << ',' << "1/3=C" << "0";
 }
+// clang-format on
 
 void TestCoreCalc::display() {
   QFETCH(char, separator);
@@ -189,7 +191,8 @@ void TestCoreCalc::stateAfterKeys_data() {
   QTest::newRow("sign keeps state") << "12+_" << int(csNewNumber) << "12" << '+' << 12.0;
   QTest::newRow("division by zero keeps operands") << "7/0=" << int(csError) << "0" << '/' << 7.0;
   QTest::newRow("error then clear") << "7/0=C" << int(csNewNumber) << "0" << '=' << 0.0;
-  QTest::newRow("exponent form") << "1/3=" << int(csNewNumber) << " 3.333333E-0001" << '=' << double(1.0L / 3);
+  QTest::newRow("exponent form") << "1/3=" << int(csNewNumber) << " 3.333333E-0001" << '='
+                                 << double(1.0L / 3);
 }
 
 void TestCoreCalc::stateAfterKeys() {

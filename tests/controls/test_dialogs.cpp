@@ -4,10 +4,10 @@
 #include <QtTest>
 #include <functional>
 
-#include "tests/common/ModalCloser.h"
-#include "runtime/Platform.h"
 #include "controls/ProDlgs.h"
 #include "controls/Provcl.h"
+#include "runtime/Platform.h"
+#include "tests/common/ModalCloser.h"
 
 using namespace qb;
 

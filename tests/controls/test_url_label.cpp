@@ -6,11 +6,11 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "tests/common/GuardTimer.h"
-#include "runtime/Platform.h"
 #include "controls/ProCursors.h"
 #include "controls/ProUrl.h"
 #include "controls/Provcl.h"
+#include "runtime/Platform.h"
+#include "tests/common/GuardTimer.h"
 
 using namespace qb;
 

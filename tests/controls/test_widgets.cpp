@@ -6,12 +6,12 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "runtime/Application.h"
-#include "runtime/Exception.h"
-#include "tests/common/ModalCloser.h"
 #include "controls/ProCtrls.h"
 #include "controls/ProStBar.h"
 #include "controls/Provcl.h"
+#include "runtime/Application.h"
+#include "runtime/Exception.h"
+#include "tests/common/ModalCloser.h"
 
 using namespace qb;
 
@@ -266,15 +266,9 @@ class TestWidgets : public QObject {
     TProButton button;
     button.SetKind(pbkOk);
     switch (change) {
-      case 0:
-        button.SetModalResult(mrCancel);
-        break;
-      case 1:
-        button.SetDefault(false);
-        break;
-      case 2:
-        button.SetCancel(true);
-        break;
+      case 0: button.SetModalResult(mrCancel); break;
+      case 1: button.SetDefault(false); break;
+      case 2: button.SetCancel(true); break;
     }
     QCOMPARE(button.Kind(), pbkCustom);
     // The kind is forgotten: restoring the value does not bring it back.

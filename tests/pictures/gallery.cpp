@@ -4,14 +4,14 @@
 #include <QPainter>
 #include <functional>
 
-#include "tests/common/ModalCloser.h"
-#include "tests/pictures/Pictures.h"
-#include "runtime/Platform.h"
 #include "controls/ProCursors.h"
 #include "controls/ProDlgs.h"
 #include "controls/ProStBar.h"
 #include "controls/ProUrl.h"
 #include "controls/Provcl.h"
+#include "runtime/Platform.h"
+#include "tests/common/ModalCloser.h"
+#include "tests/pictures/Pictures.h"
 
 using namespace qb;
 

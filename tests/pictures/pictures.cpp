@@ -9,9 +9,9 @@
 #include <QtTest>
 #include <cstdio>
 
-#include "stats/Chart1.h"
-#include "research/GridRows.h"
 #include "controls/ProCalc.h"
+#include "research/GridRows.h"
+#include "stats/Chart1.h"
 
 using namespace qb;
 

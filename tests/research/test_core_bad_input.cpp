@@ -1,17 +1,17 @@
 // What hostile or broken input does to the harvest and the grid: it ends, with
 // a clear outcome, and the grid keeps every row it should.
-#include <QtTest>
-
-#include <csignal>
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "runtime/Exception.h"
+#include <QtTest>
+#include <csignal>
+
 #include "research/GridRows.h"
 #include "research/HarvestText.h"
+#include "research/Snapshot.h"
+#include "runtime/Exception.h"
 #include "tests/common/RecordingTarget.h"
 #include "tests/common/ResultPages.h"
-#include "research/Snapshot.h"
 
 using namespace qb;
 using qbtest::RecordingTarget;
@@ -95,16 +95,21 @@ class TestBadInput : public QObject {
     QTest::addColumn<int>("rows");
     // Each unit lacks a numeric item number, so the walk ends at the first record.
     QTest::newRow("table markers")
-        << QByteArray("var findSortArray = [input type=\"checkbox\"rd=1\">category=item=&amp<b></b>rowspan=\"1\"></</tr>")
+        << QByteArray(
+               "var findSortArray = [input "
+               "type=\"checkbox\"rd=1\">category=item=&amp<b></b>rowspan=\"1\"></</tr>")
         << 0;
     QTest::newRow("check boxes only") << QByteArray("var findSortArray = [ input type=\"checkbox\" ") << 0;
-    QTest::newRow("links only") << QByteArray("var findSortArray = [input type=\"checkbox\"rd=1\"><img height") << 0;
+    QTest::newRow("links only") << QByteArray(
+                                       "var findSortArray = [input type=\"checkbox\"rd=1\"><img height")
+                                << 0;
     QTest::newRow("script markers") << QByteArray("var salejsdSI(,\",','',dSI(") << 0;
     QTest::newRow("commas") << QByteArray("var salejs dSI(,,,,,,,,,,,,,,,,,,,,") << 0;
     // A whole record over and over: the walk runs to the end, the grid keeps one row.
     QTest::newRow("one record repeated")
-        << QByteArray("var findSortArray = [<tr><td><input type=\"checkbox\"></td><td><a href=\"v?category=7&amp;"
-                      "item=55&amp;rd=1\">Lamp</a></td><td><b>$5.00</b></td><td rowspan=\"1\">2</td></tr>\r\n")
+        << QByteArray(
+               "var findSortArray = [<tr><td><input type=\"checkbox\"></td><td><a href=\"v?category=7&amp;"
+               "item=55&amp;rd=1\">Lamp</a></td><td><b>$5.00</b></td><td rowspan=\"1\">2</td></tr>\r\n")
         << 1;
   }
   void pagesMadeOfMarkers() {

@@ -4,13 +4,13 @@
 #include "research/GridRows.h"
 #include "research/HarvestCards.h"
 #include "research/HarvestText.h"
+#include "research/Snapshot.h"
 #include "tests/common/QtBytes.h"
 #include "tests/common/RecordingTarget.h"
-#include "research/Snapshot.h"
 
 using namespace qb;
-using qbtest::Bytes;
 using qbtest::ByteList;
+using qbtest::Bytes;
 using qbtest::RecordingTarget;
 using qbtest::View;
 

@@ -1,10 +1,10 @@
 #include <QtTest>
 #include <string>
 
-#include "tests/common/CardPageGenerator.h"
-#include "tests/common/CardReferenceReader.h"
 #include "research/HarvestCards.h"
 #include "research/Snapshot.h"
+#include "tests/common/CardPageGenerator.h"
+#include "tests/common/CardReferenceReader.h"
 
 // ReadCardPage against the card rules applied to libxml2's tree of the same
 // page: generated pages of every card generation and form, and the sample pages.

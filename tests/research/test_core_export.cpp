@@ -2,10 +2,10 @@
 #include <string>
 #include <vector>
 
-#include "runtime/Exception.h"
-#include "runtime/Files.h"
 #include "research/GridExport.h"
 #include "research/GridRows.h"
+#include "runtime/Exception.h"
+#include "runtime/Files.h"
 
 using namespace qb;
 

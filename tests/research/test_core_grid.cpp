@@ -1,9 +1,9 @@
 #include <QtTest>
 
-#include "runtime/Conversions.h"
-#include "runtime/Exception.h"
 #include "research/GridRows.h"
 #include "research/GridRules.h"
+#include "runtime/Conversions.h"
+#include "runtime/Exception.h"
 
 using namespace qb;
 
@@ -28,6 +28,7 @@ int Plain(std::string_view a, std::string_view b) { return a.compare(b); }
 class TestGridCore : public QObject {
   Q_OBJECT
  private slots:
+  // clang-format off
   void addGridRow_data() {
     QTest::addColumn<QStringList>("present");
     QTest::addColumn<QString>("description");
@@ -43,6 +44,7 @@ class TestGridCore : public QObject {
     QTest::newRow("foreign") << QStringList{} << "Lamp" << "1" << "FOREIGN" << false;
     QTest::newRow("foreign other case is an amount") << QStringList{} << "Lamp" << "1" << "foreign" << true;
   }
+  // clang-format on
   void addGridRow() {
     QFETCH(QStringList, present);
     QFETCH(QString, description);
@@ -50,7 +52,8 @@ class TestGridCore : public QObject {
     QFETCH(QString, amount);
     QFETCH(bool, added);
     GridRows rows = Make(present);
-    QCOMPARE(rows.AddGridRow(description.toStdString(), item.toStdString(), "3", amount.toStdString()), added);
+    QCOMPARE(rows.AddGridRow(description.toStdString(), item.toStdString(), "3", amount.toStdString()),
+             added);
     QCOMPARE(int(rows.size()), present.size() + (added ? 1 : 0));
     if (added) {
       const ResearchRow& last = rows.rows().back();
@@ -133,6 +136,7 @@ class TestGridCore : public QObject {
     QCOMPARE(scan.flags, std::vector<char>({1, 0, 1, 0, 0}));
   }
 
+  // clang-format off
   void filterValue_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("separator");
@@ -151,6 +155,7 @@ class TestGridCore : public QObject {
     QTest::newRow("single midpoint ties to even") << "16777217" << "." << true << 16777216.0f;
     QTest::newRow("just below a single midpoint") << "16777218.999999999" << "." << true << 16777218.0f;
   }
+  // clang-format on
   void filterValue() {
     QFETCH(QString, text);
     QFETCH(QString, separator);
@@ -167,6 +172,7 @@ class TestGridCore : public QObject {
     }
   }
 
+  // clang-format off
   void priceFilterEdges_data() {
     QTest::addColumn<QString>("amount");
     QTest::addColumn<QString>("filter");
@@ -180,6 +186,7 @@ class TestGridCore : public QObject {
     QTest::newRow("single precision ties") << "1234567.01" << "1234567.02" << false << false;
     QTest::newRow("dollar removed") << "$30" << "25" << true << false;
   }
+  // clang-format on
   void priceFilterEdges() {
     QFETCH(QString, amount);
     QFETCH(QString, filter);
@@ -190,10 +197,9 @@ class TestGridCore : public QObject {
     QCOMPARE(PriceFilterRemoves(amount.toStdString(), f, false), belowGoes);
   }
 
-  void amountWithTwoPeriodsFails() {
-    QVERIFY_THROWS_EXCEPTION(Exception, GridAmountValue("1.2.3"));
-  }
+  void amountWithTwoPeriodsFails() { QVERIFY_THROWS_EXCEPTION(Exception, GridAmountValue("1.2.3")); }
 
+  // clang-format off
   void compareNumeric_data() {
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");
@@ -208,6 +214,7 @@ class TestGridCore : public QObject {
     QTest::newRow("non-numeric second") << "5" << "" << -1 << 0;
     QTest::newRow("two periods") << "1.2.3" << "5" << 1 << 0;
   }
+  // clang-format on
   void compareNumeric() {
     QFETCH(QString, first);
     QFETCH(QString, second);
@@ -225,14 +232,15 @@ class TestGridCore : public QObject {
     QTest::addColumn<QStringList>("sorted");
     QTest::newRow("item numbers as text") << int(kItemNumberColumn) << 1 << QStringList{"99", "1000", "100"}
                                           << QStringList{"100", "1000", "99"};
-    QTest::newRow("item numbers backwards") << int(kItemNumberColumn) << -1 << QStringList{"100", "99", "1000"}
-                                            << QStringList{"99", "1000", "100"};
+    QTest::newRow("item numbers backwards")
+        << int(kItemNumberColumn) << -1 << QStringList{"100", "99", "1000"}
+        << QStringList{"99", "1000", "100"};
     QTest::newRow("description") << int(kDescriptionColumn) << 1 << QStringList{"apple", "Banana", "Apple"}
                                  << QStringList{"Apple", "Banana", "apple"};
-    QTest::newRow("bids largest first") << int(kBidsColumn) << 1 << QStringList{"2", "10", "1"}
-                                        << QStringList{"10", "2", "1"};
-    QTest::newRow("amount smallest first") << int(kAmountColumn) << -1 << QStringList{"7.00", "12.50", "5"}
-                                           << QStringList{"5", "7.00", "12.50"};
+    QTest::newRow("bids largest first")
+        << int(kBidsColumn) << 1 << QStringList{"2", "10", "1"} << QStringList{"10", "2", "1"};
+    QTest::newRow("amount smallest first")
+        << int(kAmountColumn) << -1 << QStringList{"7.00", "12.50", "5"} << QStringList{"5", "7.00", "12.50"};
     QTest::newRow("single precision ties keep their order")
         << int(kAmountColumn) << 1 << QStringList{"1234567.01", "3", "1234567.02"}
         << QStringList{"1234567.01", "1234567.02", "3"};
@@ -249,9 +257,10 @@ class TestGridCore : public QObject {
       *cell[column] = cells[i].toStdString();
       rows.push_back(row);
     }
-    const std::vector<size_t> order = GridSortOrder(rows, rows.size(), column, direction, [&](size_t a, size_t b) {
-      return Plain(GridCellText(rows[a], column), GridCellText(rows[b], column));
-    });
+    const std::vector<size_t> order =
+        GridSortOrder(rows, rows.size(), column, direction, [&](size_t a, size_t b) {
+          return Plain(GridCellText(rows[a], column), GridCellText(rows[b], column));
+        });
     QStringList got;
     for (size_t i : order) got << QString::fromStdString(std::string(GridCellText(rows[i], column)));
     QCOMPARE(got, sorted);
@@ -272,7 +281,8 @@ class TestGridCore : public QObject {
     QCOMPARE(MergeSortOrder(1000, [](size_t, size_t) { return true; }).size(), size_t(1000));
     // Equal keys keep their order.
     const std::vector<int> flat(50, 7);
-    const std::vector<size_t> same = MergeSortOrder(flat.size(), [&](size_t a, size_t b) { return flat[a] < flat[b]; });
+    const std::vector<size_t> same =
+        MergeSortOrder(flat.size(), [&](size_t a, size_t b) { return flat[a] < flat[b]; });
     for (size_t i = 0; i < same.size(); ++i) QCOMPARE(same[i], i);
   }
 };

@@ -4,25 +4,25 @@
 #include <vector>
 
 #include "research/GridRows.h"
-#include "tests/common/HarvestReference.h"
 #include "research/HarvestText.h"
+#include "research/Snapshot.h"
+#include "tests/common/HarvestReference.h"
 #include "tests/common/QtBytes.h"
 #include "tests/common/RecordingTarget.h"
 #include "tests/common/ResultPages.h"
-#include "research/Snapshot.h"
 
 using namespace qb;
 
-using qbtest::Bytes;
 using qbtest::ByteList;
+using qbtest::Bytes;
 using qbtest::RecordingTarget;
 using qbtest::View;
 
 namespace {
 
 // The page builders in QtTest's bytes.
-QByteArray TableRow(std::string_view item, std::string_view title, std::string_view price, std::string_view bids,
-                    bool picture = true) {
+QByteArray TableRow(std::string_view item, std::string_view title, std::string_view price,
+                    std::string_view bids, bool picture = true) {
   return Bytes(qbtest::TableRecord(item, title, price, bids, picture));
 }
 QByteArray TablePage(const QByteArray& rows) { return Bytes(qbtest::TablePage(View(rows))); }

@@ -8,9 +8,9 @@
 #include <QtTest>
 #include <cstdio>
 
+#include "research/Snapshot.h"
 #include "runtime/Exception.h"
 #include "tests/common/QtBytes.h"
-#include "research/Snapshot.h"
 
 using namespace qb;
 using qbtest::View;

@@ -9,18 +9,18 @@
 #include <QWebEngineView>
 #include <QtTest>
 
+#include "browser/TCppWebBrowser.h"
+#include "research/HarvestText.h"
+#include "research/LVMainGrid.h"
+#include "research/Price1.h"
+#include "research/ResearchGridModel.h"
+#include "research/Snapshot.h"
 #include "runtime/Application.h"
 #include "runtime/Conversions.h"
 #include "runtime/Exception.h"
-#include "research/HarvestText.h"
-#include "research/LVMainGrid.h"
-#include "tests/common/ModalCloser.h"
 #include "runtime/Platform.h"
-#include "research/Price1.h"
+#include "tests/common/ModalCloser.h"
 #include "tests/common/RecordingTarget.h"
-#include "research/ResearchGridModel.h"
-#include "research/Snapshot.h"
-#include "browser/TCppWebBrowser.h"
 
 using namespace qb;
 
@@ -40,9 +40,10 @@ QByteArray TablePage(const QList<Record>& records) {
       "<html><head><title>Completed</title><script>var findSortArray = [];</script></head><body><table>\n";
   for (const Record& r : records)
     html += QByteArray("<tr><td><input type=\"checkbox\" name=\"s\"></td>") +
-            "<td><a href=\"view?category=7&item=" + r.item + "&rd=1\"><img height=\"40\" src=\"p.jpg\"></a></td>" +
-            "<td><a href=\"view?category=7&item=" + r.item + "&rd=1\">" + r.title + "</a></td><td><b>" + r.price +
-            "</b></td><td rowspan=\"1\">" + r.bids + "</td></tr>\n";
+            "<td><a href=\"view?category=7&item=" + r.item +
+            "&rd=1\"><img height=\"40\" src=\"p.jpg\"></a></td>" +
+            "<td><a href=\"view?category=7&item=" + r.item + "&rd=1\">" + r.title + "</a></td><td><b>" +
+            r.price + "</b></td><td rowspan=\"1\">" + r.bids + "</td></tr>\n";
   return html + "</table></body></html>";
 }
 
@@ -157,7 +158,8 @@ class TestResearchWindow : public QObject {
   // serialisation as from their saved source.
   void samplePagesHarvestLikeTheirSource_data() {
     QTest::addColumn<QString>("page");
-    for (const char* name : {"sample-lamps.htm", "sample-watches.htm", "sample-pens.htm"}) QTest::newRow(name) << name;
+    for (const char* name : {"sample-lamps.htm", "sample-watches.htm", "sample-pens.htm"})
+      QTest::newRow(name) << name;
   }
   void samplePagesHarvestLikeTheirSource() {
     QFETCH(QString, page);
@@ -233,7 +235,8 @@ class TestResearchWindow : public QObject {
     // Survivors keep their check marks and selection.
     for (int r = 0; r < model->rowCount(); ++r) {
       const QString item = Cell(w, r, 0);
-      QCOMPARE(model->index(r, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked, item == "2" || item == "3");
+      QCOMPARE(model->index(r, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked,
+               item == "2" || item == "3");
       QCOMPARE(w.Grid()->selectionModel()->isRowSelected(r, {}), item == "3" || item == "5");
     }
   }
@@ -256,6 +259,7 @@ class TestResearchWindow : public QObject {
     QCOMPARE(Column(w, 0), QStringList({"2", "3"}));
   }
 
+  // clang-format off
   void priceFilters_data() {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("typed");
@@ -272,13 +276,17 @@ class TestResearchWindow : public QObject {
     QTest::newRow("emptied") << "Hi1" << "" << QStringList{"1", "2", "3", "4"}
                              << "'' is not a valid floating point value.";
   }
+  // clang-format on
   void priceFilters() {
     QFETCH(QString, action);
     QFETCH(QString, typed);
     QFETCH(QStringList, kept);
     QFETCH(QString, message);
     TfrmMainPrice w;
-    Fill(w, {{"1", "A", "$9.99", "1"}, {"2", "B", "$25", "1"}, {"3", "C", "$25.01", "1"}, {"4", "D", "$10.00", "1"}});
+    Fill(w, {{"1", "A", "$9.99", "1"},
+             {"2", "B", "$25", "1"},
+             {"3", "C", "$25.01", "1"},
+             {"4", "D", "$10.00", "1"}});
     QSet<QString> titles;
     qbtest::ModalCloser closer([&](QDialog* d) {
       titles << d->windowTitle();
@@ -301,7 +309,8 @@ class TestResearchWindow : public QObject {
   // before it stay removed, it and the rest stay.
   void filterStopsAtAnAmountWithTwoPeriods() {
     TfrmMainPrice w;
-    Fill(w, {{"1", "A", "5.00", "1"}, {"2", "B", "1.2.3", "1"}, {"3", "C", "4.00", "1"}, {"4", "D", "50", "1"}});
+    Fill(w,
+         {{"1", "A", "5.00", "1"}, {"2", "B", "1.2.3", "1"}, {"3", "C", "4.00", "1"}, {"4", "D", "50", "1"}});
     qbtest::ModalCloser closer(TypeAndAccept("10"));
     Trigger(w, "Low1");
     QCOMPARE(Column(w, 0), (QStringList{"2", "3", "4"}));
@@ -322,7 +331,7 @@ class TestResearchWindow : public QObject {
     auto click = [&](int c) { w.Grid()->horizontalHeader()->sectionClicked(c); };
     click(2);
     QCOMPARE(Column(w, 2), QStringList({"12.00", "7.50", "5.00"}));  // largest first
-    QVERIFY(w.Grid()->selectionModel()->isRowSelected(2, {}));      // selection follows "99"
+    QVERIFY(w.Grid()->selectionModel()->isRowSelected(2, {}));       // selection follows "99"
     click(2);
     QCOMPARE(Column(w, 2), QStringList({"5.00", "7.50", "12.00"}));
     click(3);
@@ -422,7 +431,8 @@ class TestResearchWindow : public QObject {
     LoadPage(w, TablePage({{"1", "A", "$1.00", "1"}}));
     QFile busy(FDir.filePath("busy.htm"));
     QVERIFY(busy.open(QIODevice::WriteOnly));
-    busy.write("<html><body><script>var t = Date.now(); while (Date.now() - t < 4000) {}</script></body></html>");
+    busy.write(
+        "<html><body><script>var t = Date.now(); while (Date.now() - t < 4000) {}</script></body></html>");
     busy.close();
     QSignalSpy loaded(w.MainBrowser()->View(), &QWebEngineView::loadFinished);
     w.MainBrowser()->Navigate(busy.fileName());
@@ -434,7 +444,8 @@ class TestResearchWindow : public QObject {
     } catch (const Exception& e) {
       message = QString::fromStdString(e.what());
     }
-    QVERIFY2(message.startsWith("The page could not be read: the browser was still busy with it after 0.5 seconds."),
+    QVERIFY2(message.startsWith(
+                 "The page could not be read: the browser was still busy with it after 0.5 seconds."),
              qPrintable(message));
     QVERIFY(SnapshotFiles().isEmpty());
     QVERIFY(loaded.wait(20000));  // the renderer is free again for the next test

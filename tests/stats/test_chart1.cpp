@@ -2,12 +2,12 @@
 #include <QLineEdit>
 #include <QtTest>
 
-#include "stats/Chart1.h"
-#include "runtime/Exception.h"
-#include "tests/common/ModalCloser.h"
 #include "chart/PieChart.h"
 #include "controls/ProCtrls.h"
 #include "controls/Proconst.h"
+#include "runtime/Exception.h"
+#include "stats/Chart1.h"
+#include "tests/common/ModalCloser.h"
 
 using namespace qb;
 

@@ -2,9 +2,9 @@
 #include <cstring>
 #include <random>
 
+#include "research/GridRows.h"
 #include "runtime/Conversions.h"
 #include "runtime/Exception.h"
-#include "research/GridRows.h"
 #include "stats/StatisticsFigures.h"
 
 using namespace qb;

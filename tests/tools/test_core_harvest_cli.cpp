@@ -2,8 +2,8 @@
 #include <QProcess>
 #include <QtTest>
 
-#include "tools/HarvestCli.h"
 #include "tests/tools/HarvestRun.h"
+#include "tools/HarvestCli.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <QtTest>
 #include <sstream>
 
-#include "tools/HarvestCli.h"
 #include "tests/tools/HarvestRun.h"
+#include "tools/HarvestCli.h"
 
 using namespace qb;
 
