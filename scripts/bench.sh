@@ -17,6 +17,11 @@ echo "== start-up"
 bash scripts/startup-time.sh "$build" 5 || status=1
 echo "== quellbid-harvest against grep -c"
 /usr/bin/python3 scripts/bench-harvest-cli.py "$build" "$out/harvest-cli.json" || status=1
+echo "== F7 on a 6 000-record page in the real program, accessibility bus on"
+# The end-to-end test's big-page case alone (minutes: the engine loads such a page slowly under the bus).
+QB_E2E_BIG_ONLY=1 QB_E2E_BIG_RECORDS=${QB_BENCH_BIG_RECORDS:-6000} QB_E2E_BIG_JSON="$out/f7-big-page.json" \
+  bash tests/app/e2e_quellbid.sh "$(realpath "$build")/quellbid" "$PWD" "$(realpath "$out")/e2e" \
+  | grep -E "big page|FAILED|SKIP" || status=1
 echo "== summary"
 /usr/bin/python3 scripts/bench-summary.py "$out"/*.json || status=1
 exit $status
