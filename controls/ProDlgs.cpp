@@ -205,27 +205,27 @@ TProButton* TCommonDialogForm::MakeButton(const QString& name, TProButtonKind ki
   return button;
 }
 
-TWarningForm::TWarningForm(QWidget* parent) : TCommonDialogForm(parent) {
+TProLabel* TCommonDialogForm::BuildMessageFrame(const QString& bitmap, const QString& labelName) {
   resize(402, 169);
-  BuildFrame(QRect(10, 10, 381, 106), 29, QStringLiteral("exclamation"));
-  WarningLabel = MakeLabel(QStringLiteral("WarningLabel"), QRect(70, 20, 311, 86));
+  BuildFrame(QRect(10, 10, 381, 106), 29, bitmap);
+  return MakeLabel(labelName, QRect(70, 20, 311, 86));
+}
+
+TWarningForm::TWarningForm(QWidget* parent) : TCommonDialogForm(parent) {
+  WarningLabel = BuildMessageFrame(QStringLiteral("exclamation"), QStringLiteral("WarningLabel"));
   OKButton = MakeButton(QStringLiteral("OKButton"), pbkOk, 36, 128);
   CancelButton = MakeButton(QStringLiteral("CancelButton"), pbkCancel, 151, 128);
   HelpButton = MakeButton(QStringLiteral("HelpButton"), pbkHelp, 266, 128);
 }
 
 TInfoForm::TInfoForm(QWidget* parent) : TCommonDialogForm(parent) {
-  resize(402, 169);
-  BuildFrame(QRect(10, 10, 381, 106), 29, QStringLiteral("information"));
-  InfoLabel = MakeLabel(QStringLiteral("InfoLabel"), QRect(70, 20, 311, 86));
+  InfoLabel = BuildMessageFrame(QStringLiteral("information"), QStringLiteral("InfoLabel"));
   OKButton = MakeButton(QStringLiteral("OKButton"), pbkOk, 94, 128);
   HelpButton = MakeButton(QStringLiteral("HelpButton"), pbkHelp, 208, 128);
 }
 
 TStopForm::TStopForm(QWidget* parent) : TCommonDialogForm(parent) {
-  resize(402, 169);
-  BuildFrame(QRect(10, 10, 381, 106), 29, QStringLiteral("stop"));
-  StopLabel = MakeLabel(QStringLiteral("StopLabel"), QRect(70, 20, 311, 86));
+  StopLabel = BuildMessageFrame(QStringLiteral("stop"), QStringLiteral("StopLabel"));
   CancelButton = MakeButton(QStringLiteral("CancelButton"), pbkCancel, 94, 128);
   HelpButton = MakeButton(QStringLiteral("HelpButton"), pbkHelp, 208, 128);
 }

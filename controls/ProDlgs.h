@@ -115,6 +115,8 @@ class TCommonDialogForm : public QDialog {
   void BuildFrame(const QRect& bevel, int imageTop, const QString& bitmap);
   TProLabel* MakeLabel(const QString& name, const QRect& rect);
   TProButton* MakeButton(const QString& name, TProButtonKind kind, int left, int top);
+  // The 402 x 169 window of the one-label dialogs: frame, image and the message label.
+  TProLabel* BuildMessageFrame(const QString& bitmap, const QString& labelName);
 };
 
 class TWarningForm : public TCommonDialogForm {
