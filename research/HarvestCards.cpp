@@ -50,17 +50,12 @@ constexpr TokenName kTokenNames[] = {
     {"su-item-card__price", kPrice},
 };
 
-bool IsClassSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
-
 // The bits of every token of interest in a class list, in one pass.
 unsigned ClassTokens(std::string_view classList) {
   unsigned bits = 0;
   size_t i = 0;
   while (i < classList.size()) {
-    while (i < classList.size() && IsClassSpace(classList[i])) ++i;
-    const size_t start = i;
-    while (i < classList.size() && !IsClassSpace(classList[i])) ++i;
-    const std::string_view token = classList.substr(start, i - start);
+    const std::string_view token = NextClassToken(classList, i);
     if (token.empty()) break;
     const char first = token[0];
     if (first != 's' && first != 'S' && first != 'c' && first != 'L') continue;
@@ -208,6 +203,19 @@ class ElementStack {
 
 constexpr size_t kNone = static_cast<size_t>(-1);
 
+// True when the element held at that index is open and the stack, shrunk to
+// size, has closed it.
+bool ClosedBy(size_t at, size_t size) { return at != kNone && size <= at; }
+
+// An element whose text is gathered: its index in the stack (kNone when it is
+// not open) and its text so far.
+struct ElementText {
+  size_t at = kNone;
+  std::string text;
+
+  bool Open() const { return at != kNone; }
+};
+
 // What one card has shown so far; elements are held by their index in the
 // stack (an element ends when the stack shrinks to its index).
 struct CardState {
@@ -215,17 +223,14 @@ struct CardState {
   std::string listingId;
   bool haveLink = false;
   std::string linkItem;
-  size_t titleAt = kNone;
+  ElementText title;
   bool titleDone = false;
   size_t noiseAt = kNone;
-  std::string title;
-  size_t captionAt = kNone;
-  std::string caption;
+  ElementText caption;
   bool sold = false;
-  size_t priceAt = kNone;
+  ElementText price;
   bool havePrice = false;
   bool strikethrough = false;
-  std::string price;
   bool haveBids = false;
   std::string bids;
   std::string run;  // the text since the last tag, for the bids row
@@ -249,21 +254,21 @@ class CardReader {
       }
     }
     if (classes == 0) return;
-    if (c.priceAt != kNone) {
+    if (c.price.Open()) {
       if (classes & kStrikethrough) c.strikethrough = true;
     } else if ((classes & kPrice) && at != kNone) {
-      c.priceAt = at;
+      c.price.at = at;
       c.havePrice = true;
       if (classes & kStrikethrough) c.strikethrough = true;
     }
-    if (c.titleAt != kNone) {
+    if (c.title.Open()) {
       if (c.noiseAt == kNone && (classes & (kTitleNoise | kCaption)) && at != kNone) c.noiseAt = at;
     } else if ((classes & kTitle) && !c.titleDone && at != kNone) {
-      c.titleAt = at;
+      c.title.at = at;
     }
-    if ((classes & kCaption) && c.captionAt == kNone && at != kNone) {
-      c.captionAt = at;
-      c.caption.clear();
+    if ((classes & kCaption) && !c.caption.Open() && at != kNone) {
+      c.caption.at = at;
+      c.caption.text.clear();
     }
   }
 
@@ -271,10 +276,10 @@ class CardReader {
 
   void Text(std::string_view text) {
     CardState& c = FCard;
-    if (c.captionAt != kNone) AppendCollapsedText(text, c.caption);
-    if (c.priceAt != kNone) AppendCollapsedText(text, c.price);
-    if (c.titleAt != kNone) {
-      if (c.noiseAt == kNone) AppendCollapsedText(text, c.title);
+    if (c.caption.Open()) AppendCollapsedText(text, c.caption.text);
+    if (c.price.Open()) AppendCollapsedText(text, c.price.text);
+    if (c.title.Open()) {
+      if (c.noiseAt == kNone) AppendCollapsedText(text, c.title.text);
       return;
     }
     if (!c.haveBids && c.run.size() < 64) AppendCollapsedText(text, c.run);
@@ -283,14 +288,14 @@ class CardReader {
   // Ends what the stack has closed, innermost first.
   void Closed(size_t size) {
     CardState& c = FCard;
-    if (c.noiseAt != kNone && size <= c.noiseAt) c.noiseAt = kNone;
-    if (c.priceAt != kNone && size <= c.priceAt) c.priceAt = kNone;
-    if (c.captionAt != kNone && size <= c.captionAt) EndCaption();
-    if (c.titleAt != kNone && size <= c.titleAt) {
-      c.titleAt = kNone;
+    if (ClosedBy(c.noiseAt, size)) c.noiseAt = kNone;
+    if (ClosedBy(c.price.at, size)) c.price.at = kNone;
+    if (ClosedBy(c.caption.at, size)) EndCaption();
+    if (ClosedBy(c.title.at, size)) {
+      c.title.at = kNone;
       c.titleDone = true;
     }
-    if (c.cardAt != kNone && size <= c.cardAt) Finish();
+    if (ClosedBy(c.cardAt, size)) Finish();
   }
 
   void Begin(const HtmlTokenizer& tokens, size_t at) {
@@ -306,14 +311,14 @@ class CardReader {
     CardState& c = FCard;
     if (!c.Open()) return;
     EndRun();
-    if (c.captionAt != kNone) EndCaption();
+    if (c.caption.Open()) EndCaption();
     c.cardAt = kNone;
     if (!c.sold) return;
     SoldCard card;
-    const std::string_view price = TrimBlanks(c.price);
+    const std::string_view price = TrimBlanks(c.price.text);
     if (c.havePrice && !c.strikethrough && price.find(" to ") == std::string_view::npos)
       card.amount = CardAmount(price);
-    card.description = std::string(TrimBlanks(c.title));
+    card.description = std::string(TrimBlanks(c.title.text));
     card.itemNumber = AllDigits(c.listingId) ? c.listingId : c.linkItem;
     card.bids = c.haveBids ? c.bids : "0";
     if (card.amount.empty()) {
@@ -329,8 +334,8 @@ class CardReader {
  private:
   void EndCaption() {
     CardState& c = FCard;
-    c.captionAt = kNone;
-    if (TrimBlanks(c.caption).substr(0, 4) == "Sold") c.sold = true;
+    c.caption.at = kNone;
+    if (TrimBlanks(c.caption.text).substr(0, 4) == "Sold") c.sold = true;
   }
 
   void EndRun() {

@@ -12,7 +12,6 @@ namespace qb {
 
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 // Elements whose content is raw text up to their end tag.
@@ -140,10 +139,7 @@ uint32_t ReadReference(std::string_view text, size_t at, size_t& length) {
 bool HasClassToken(std::string_view classList, std::string_view token, bool foldCase) {
   size_t i = 0;
   while (i < classList.size()) {
-    while (i < classList.size() && IsSpace(classList[i])) ++i;
-    const size_t start = i;
-    while (i < classList.size() && !IsSpace(classList[i])) ++i;
-    const std::string_view candidate = classList.substr(start, i - start);
+    const std::string_view candidate = NextClassToken(classList, i);
     if (foldCase ? EqualsAsciiFolded(candidate, token) : candidate == token) return true;
   }
   return false;
@@ -219,16 +215,23 @@ HtmlTokenizer::Kind HtmlTokenizer::Next() {
   return Kind::kEnd;
 }
 
-HtmlTokenizer::Kind HtmlTokenizer::StartTag(size_t nameStart) {
+std::string_view HtmlTokenizer::TagName(size_t nameStart) const {
   const size_t size = FPage.size();
   const char* data = FPage.data();
   size_t i = nameStart;
-  while (i < size && !IsSpace(data[i]) && data[i] != '/' && data[i] != '>') ++i;
-  const std::string_view name = FPage.substr(nameStart, i - nameStart);
+  while (i < size && !IsHtmlSpace(data[i]) && data[i] != '/' && data[i] != '>') ++i;
+  return FPage.substr(nameStart, i - nameStart);
+}
+
+HtmlTokenizer::Kind HtmlTokenizer::StartTag(size_t nameStart) {
+  const std::string_view name = TagName(nameStart);
+  size_t i = nameStart + name.size();
+  const size_t size = FPage.size();
+  const char* data = FPage.data();
   FAttributes.clear();
   FSelfClosing = false;
   for (;;) {
-    while (i < size && (IsSpace(data[i]) || data[i] == '/')) {
+    while (i < size && (IsHtmlSpace(data[i]) || data[i] == '/')) {
       FSelfClosing = data[i] == '/';
       ++i;
     }
@@ -242,13 +245,13 @@ HtmlTokenizer::Kind HtmlTokenizer::StartTag(size_t nameStart) {
     }
     FSelfClosing = false;
     const size_t attrStart = i++;  // a first '=' belongs to the name
-    while (i < size && !IsSpace(data[i]) && data[i] != '/' && data[i] != '>' && data[i] != '=') ++i;
+    while (i < size && !IsHtmlSpace(data[i]) && data[i] != '/' && data[i] != '>' && data[i] != '=') ++i;
     Attribute attribute{FPage.substr(attrStart, i - attrStart), {}};
     size_t j = i;
-    while (j < size && IsSpace(data[j])) ++j;
+    while (j < size && IsHtmlSpace(data[j])) ++j;
     if (j < size && data[j] == '=') {
       ++j;
-      while (j < size && IsSpace(data[j])) ++j;
+      while (j < size && IsHtmlSpace(data[j])) ++j;
       if (j < size && (data[j] == '"' || data[j] == '\'')) {
         const void* close = std::memchr(data + j + 1, data[j], size - j - 1);
         if (!close) {
@@ -260,7 +263,7 @@ HtmlTokenizer::Kind HtmlTokenizer::StartTag(size_t nameStart) {
         i = end + 1;
       } else {
         const size_t valueStart = j;
-        while (j < size && !IsSpace(data[j]) && data[j] != '>') ++j;
+        while (j < size && !IsHtmlSpace(data[j]) && data[j] != '>') ++j;
         attribute.value = FPage.substr(valueStart, j - valueStart);
         i = j;
       }
@@ -275,11 +278,10 @@ HtmlTokenizer::Kind HtmlTokenizer::StartTag(size_t nameStart) {
 }
 
 HtmlTokenizer::Kind HtmlTokenizer::EndTag(size_t nameStart) {
+  const std::string_view name = TagName(nameStart);
+  size_t i = nameStart + name.size();
   const size_t size = FPage.size();
   const char* data = FPage.data();
-  size_t i = nameStart;
-  while (i < size && !IsSpace(data[i]) && data[i] != '/' && data[i] != '>') ++i;
-  const std::string_view name = FPage.substr(nameStart, i - nameStart);
   // Attributes of an end tag are read past (quoted values may hold '>').
   while (i < size && data[i] != '>') {
     if (data[i] == '"' || data[i] == '\'') {
@@ -314,7 +316,7 @@ void HtmlTokenizer::SkipRawText() {
     }
     const size_t after = close + 2 + element.size();
     if (after <= FPage.size() && EqualsAsciiFolded(FPage.substr(close + 2, element.size()), element) &&
-        (after == FPage.size() || IsSpace(FPage[after]) || FPage[after] == '/' || FPage[after] == '>')) {
+        (after == FPage.size() || IsHtmlSpace(FPage[after]) || FPage[after] == '/' || FPage[after] == '>')) {
       FPos = close;
       return;
     }
@@ -330,7 +332,7 @@ void AppendCollapsedText(std::string_view text, std::string& out) {
   };
   for (size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
-    if (IsSpace(c)) {
+    if (IsHtmlSpace(c)) {
       appendBlank();
       continue;
     }

@@ -40,6 +40,8 @@ class HtmlTokenizer {
   size_t Offset() const { return FPos; }
 
  private:
+  // The tag name that starts at nameStart: up to white space, '/' or '>'.
+  std::string_view TagName(size_t nameStart) const;
   Kind StartTag(size_t nameStart);
   Kind EndTag(size_t nameStart);
   void SkipRawText();
@@ -68,5 +70,17 @@ std::string_view TrimBlanks(std::string_view text);
 // True when the class list holds the token (exact, or ASCII letter case
 // ignored when foldCase is set).
 bool HasClassToken(std::string_view classList, std::string_view token, bool foldCase = false);
+
+// HTML white space: what separates attributes and class tokens.
+inline bool IsHtmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+
+// The class token that starts at or after i, empty when none is left; i moves
+// past it.
+inline std::string_view NextClassToken(std::string_view classList, size_t& i) {
+  while (i < classList.size() && IsHtmlSpace(classList[i])) ++i;
+  const size_t start = i;
+  while (i < classList.size() && !IsHtmlSpace(classList[i])) ++i;
+  return classList.substr(start, i - start);
+}
 
 }  // namespace qb
