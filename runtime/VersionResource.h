@@ -20,17 +20,12 @@ inline constexpr size_t kFixedFileInfoSize = 52;
 struct FixedFileInfo {
   uint32_t signature = 0;
   uint32_t strucVersion = 0;
-  uint32_t fileVersionMS = 0;
-  uint32_t fileVersionLS = 0;
-  uint32_t productVersionMS = 0;
-  uint32_t productVersionLS = 0;
-  uint32_t fileFlagsMask = 0;
-  uint32_t fileFlags = 0;
+  uint32_t fileVersionMS = 0, fileVersionLS = 0;
+  uint32_t productVersionMS = 0, productVersionLS = 0;
+  uint32_t fileFlagsMask = 0, fileFlags = 0;
   uint32_t fileOS = 0;
-  uint32_t fileType = 0;
-  uint32_t fileSubtype = 0;
-  uint32_t fileDateMS = 0;
-  uint32_t fileDateLS = 0;
+  uint32_t fileType = 0, fileSubtype = 0;
+  uint32_t fileDateMS = 0, fileDateLS = 0;
 };
 
 // One node of the block: VS_VERSIONINFO, StringFileInfo, a string table, a
