@@ -13,18 +13,9 @@
 #include <emmintrin.h>
 #endif
 
-#include "runtime/Exception.h"
 #include "runtime/Files.h"
 
 namespace qb {
-
-namespace {
-
-[[noreturn]] void ThrowFileError(const char* action, const std::string& fileName, int error) {
-  throw Exception(std::string("Cannot ") + action + " file \"" + fileName + "\". " + std::strerror(error));
-}
-
-}  // namespace
 
 SnapshotNameGenerator::SnapshotNameGenerator() {
   const auto ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();

@@ -20,26 +20,18 @@
 
 namespace qb {
 
-namespace {
-
-[[noreturn]] void ThrowWriteError(const std::string& fileName, int error) {
-  throw Exception("Cannot write file \"" + fileName + "\". " + std::strerror(error));
+void ThrowFileError(const char* action, const std::string& fileName, int error) {
+  throw Exception(std::string("Cannot ") + action + " file \"" + fileName + "\". " + std::strerror(error));
 }
-
-[[noreturn]] void ThrowReadError(const std::string& fileName, int error) {
-  throw Exception("Cannot read file \"" + fileName + "\". " + std::strerror(error));
-}
-
-}  // namespace
 
 void WriteFileWhole(const std::string& fileName, std::string_view bytes) {
   std::string temporary = fileName + ".XXXXXX";
   const int fd = mkstemp(temporary.data());
-  if (fd < 0) ThrowWriteError(fileName, errno);
+  if (fd < 0) ThrowFileError("write", fileName, errno);
   auto fail = [&](int error) {
     ::close(fd);
     ::unlink(temporary.c_str());
-    ThrowWriteError(fileName, error);
+    ThrowFileError("write", fileName, error);
   };
   for (size_t done = 0; done < bytes.size();) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -56,12 +48,12 @@ void WriteFileWhole(const std::string& fileName, std::string_view bytes) {
   if (::close(fd) != 0) {
     const int error = errno;
     ::unlink(temporary.c_str());
-    ThrowWriteError(fileName, error);
+    ThrowFileError("write", fileName, error);
   }
   if (std::rename(temporary.c_str(), fileName.c_str()) != 0) {
     const int error = errno;
     ::unlink(temporary.c_str());
-    ThrowWriteError(fileName, error);
+    ThrowFileError("write", fileName, error);
   }
 }
 
@@ -161,7 +153,7 @@ int ReadFileWhole(const std::string& fileName, FileBytes& bytes) {
 
 FileBytes ReadFileWhole(const std::string& fileName) {
   FileBytes bytes;
-  if (const int error = ReadFileWhole(fileName, bytes)) ThrowReadError(fileName, error);
+  if (const int error = ReadFileWhole(fileName, bytes)) ThrowFileError("read", fileName, error);
   return bytes;
 }
 

@@ -7,6 +7,10 @@
 
 namespace qb {
 
+// Throws Exception 'Cannot <action> file "<name>". <reason>', the reason being
+// the text of the errno value error.
+[[noreturn]] void ThrowFileError(const char* action, const std::string& fileName, int error);
+
 // Writes the whole file or nothing: the bytes go to a temporary file beside it,
 // which then replaces the file. Throws Exception
 // 'Cannot write file "<name>". <reason>' and leaves any earlier file as it was.
