@@ -7,12 +7,15 @@
 
 namespace qb {
 
-// Cursor identifiers registered by the library (see ProCursor in Provcl.h).
-constexpr int crProHandPoint = 15000;
-constexpr int crProSmallHandPoint = 15001;
-constexpr int crProGrabHand = 15002;
-constexpr int crProGrabHandArrow = 15003;
-constexpr int crProDragHand = 15004;
+// Cursor identifiers registered by the library (see ProCursor in Provcl.h),
+// consecutive from crProHandPoint to crProDragHand.
+enum : int {
+  crProHandPoint = 15000,
+  crProSmallHandPoint,
+  crProGrabHand,
+  crProGrabHandArrow,
+  crProDragHand,
+};
 
 // Modal results of buttons and modal windows.
 constexpr int mrNone = 0;
