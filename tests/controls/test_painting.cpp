@@ -38,6 +38,23 @@ QList<QPoint> TextPixels(const QImage& image, const QColor& textColor) {
   return points;
 }
 
+struct PixelColor {
+  QPoint at;
+  QColor color;
+};
+
+// The listed pixels of image that have another colour, as "x,y: actual, expected"
+// joined by "; "; empty when all match.
+QString WrongPixels(const QImage& image, const QList<PixelColor>& pixels) {
+  QStringList wrong;
+  for (const PixelColor& p : pixels) {
+    const QColor actual(image.pixel(p.at));
+    if (actual != p.color)
+      wrong << QStringLiteral("%1,%2: %3, %4").arg(p.at.x()).arg(p.at.y()).arg(actual.name(), p.color.name());
+  }
+  return wrong.join(QStringLiteral("; "));
+}
+
 void Stamp(QImage& image, const QList<QPoint>& mask, int dx, int dy, const QColor& color) {
   for (const QPoint& p : mask) {
     const QPoint q = p + QPoint(dx, dy);
@@ -317,18 +334,18 @@ class TestPainting : public QObject {
     QCOMPARE(panel.BevelWidth(), 2);
     panel.SetBevelOuter(bvLowered);
     panel.SetColor(kBackground);
-    const QImage lowered = Render(panel);
-    QCOMPARE(QColor(lowered.pixel(0, 10)), SystemColor(clBtnShadow));
-    QCOMPARE(QColor(lowered.pixel(1, 10)), SystemColor(clBtnText));
-    QCOMPARE(QColor(lowered.pixel(29, 10)), SystemColor(clBtnHighlight));
-    QCOMPARE(QColor(lowered.pixel(28, 10)), SystemColor(cl3DLight));
-    QCOMPARE(QColor(lowered.pixel(2, 10)), kBackground);
+    QCOMPARE(WrongPixels(Render(panel), {{{0, 10}, SystemColor(clBtnShadow)},
+                                         {{1, 10}, SystemColor(clBtnText)},
+                                         {{29, 10}, SystemColor(clBtnHighlight)},
+                                         {{28, 10}, SystemColor(cl3DLight)},
+                                         {{2, 10}, kBackground}}),
+             QString());
     panel.SetBevelOuter(bvRaised);
-    const QImage raised = Render(panel);
-    QCOMPARE(QColor(raised.pixel(10, 0)), SystemColor(clBtnHighlight));
-    QCOMPARE(QColor(raised.pixel(10, 1)), SystemColor(cl3DLight));
-    QCOMPARE(QColor(raised.pixel(10, 19)), SystemColor(clBtnText));
-    QCOMPARE(QColor(raised.pixel(10, 18)), SystemColor(clBtnShadow));
+    QCOMPARE(WrongPixels(Render(panel), {{{10, 0}, SystemColor(clBtnHighlight)},
+                                         {{10, 1}, SystemColor(cl3DLight)},
+                                         {{10, 19}, SystemColor(clBtnText)},
+                                         {{10, 18}, SystemColor(clBtnShadow)}}),
+             QString());
     panel.SetBevelCtl3D(false);
     QCOMPARE(panel.BevelWidth(), 1);
   }
