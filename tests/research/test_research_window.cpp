@@ -27,11 +27,21 @@ using namespace qb;
 namespace {
 
 struct Record {
-  const char* item;
-  const char* title;
-  const char* price;
-  const char* bids;
+  QByteArray item;
+  QByteArray title;
+  QByteArray price;
+  QByteArray bids;
 };
+
+// Records "1", "2", ... titled A, B, ... at $1.00, $2.00, ..., with these bid texts.
+QList<Record> RecordsWithBids(const QByteArrayList& bids) {
+  QList<Record> records;
+  for (int i = 0; i < bids.size(); ++i) {
+    const QByteArray n = QByteArray::number(i + 1);
+    records.append({n, QByteArray(1, static_cast<char>('A' + i)), "$" + n + ".00", bids[i]});
+  }
+  return records;
+}
 
 // A result page of the table layout: per record a check box, a picture link,
 // a title link, the bold price and the bids cell.
@@ -220,12 +230,7 @@ class TestResearchWindow : public QObject {
     QFETCH(QString, action);
     QFETCH(QStringList, kept);
     TfrmMainPrice w;
-    Fill(w, {{"1", "A", "$1.00", "0"},
-             {"2", "B", "$2.00", "1"},
-             {"3", "C", "$3.00", "00"},
-             {"4", "D", "$4.00", "-"},
-             {"5", "E", "$5.00", "12"},
-             {"6", "F", "$6.00", "x"}});
+    Fill(w, RecordsWithBids({"0", "1", "00", "-", "12", "x"}));
     auto* model = w.GridModel();
     model->setData(model->index(1, 0), Qt::Checked, Qt::CheckStateRole);  // adjacent checked rows
     model->setData(model->index(2, 0), Qt::Checked, Qt::CheckStateRole);
@@ -252,7 +257,7 @@ class TestResearchWindow : public QObject {
 
   void zeroBidFailureStopsAndKeepsEarlierRemovals() {
     TfrmMainPrice w;
-    Fill(w, {{"1", "A", "$1.00", "0"}, {"2", "B", "$2.00", "1.5"}, {"3", "C", "$3.00", "0"}});
+    Fill(w, RecordsWithBids({"0", "1.5", "0"}));
     qbtest::ModalCloser closer;
     Trigger(w, "RemoveZero1");
     QCOMPARE(closer.lastText(), QString("'1.5' is not a valid integer value."));
