@@ -5,13 +5,11 @@
 #include "research/HarvestCards.h"
 #include "research/HarvestText.h"
 #include "research/Snapshot.h"
+#include "tests/common/HarvestBytes.h"
 #include "tests/common/QtBytes.h"
-#include "tests/common/RecordingTarget.h"
 
 using namespace qb;
-using qbtest::ByteList;
 using qbtest::Bytes;
-using qbtest::RecordingTarget;
 using qbtest::View;
 
 namespace {
@@ -202,10 +200,9 @@ void TestCards::cards() {
   QFETCH(QByteArray, page);
   QFETCH(QByteArrayList, rows);
   QFETCH(QByteArrayList, said);
-  RecordingTarget target;
-  HarvestPage(View(page), target);
-  QCOMPARE(ByteList(target.Rows()), rows);
-  QCOMPARE(ByteList(target.said), said);
+  const qbtest::HarvestedBytes harvested = qbtest::HarvestBytes(View(page));
+  QCOMPARE(harvested.rows, rows);
+  QCOMPARE(harvested.said, said);
 }
 
 void TestCards::amounts_data() {
@@ -261,10 +258,9 @@ void TestCards::samplePages() {
     rows << fields[0] + '|' + fields[1] + '|' + fields[2] + '|' + description;
   }
   const std::string page = ReadSnapshotText((source + "/pages/" + name).toStdString());
-  RecordingTarget target;
-  HarvestPage(page, target);
-  QCOMPARE(ByteList(target.Rows()), rows);
-  QCOMPARE(ByteList(target.said), QByteArrayList{report.readAll().trimmed()});
+  const qbtest::HarvestedBytes harvested = qbtest::HarvestBytes(page);
+  QCOMPARE(harvested.rows, rows);
+  QCOMPARE(harvested.said, QByteArrayList{report.readAll().trimmed()});
 }
 
 QTEST_GUILESS_MAIN(TestCards)
