@@ -93,6 +93,31 @@ class TestHarvest : public QObject {
     QCOMPARE(Bytes(CutUpTo(View(text), View(marker))), expected);
   }
 
+  // Against std::string_view::find on texts of a few letters, so that near
+  // misses are common; the searched range ends inside the text, so a search
+  // that reads past its end finds too much. The lengths cross the 16-byte
+  // blocks of the search.
+  void findBytesMatchesFind() {
+    const std::vector<std::string> markers = {
+        "a", "ab", "aba", "</tr>", "<a/", "rd=1\">", "aaaaaaaaaaaaaaaaaaa"};
+    std::mt19937 random(11);
+    for (int round = 0; round < 20000; ++round) {
+      const std::string& marker = markers[random() % markers.size()];
+      std::string text(random() % 70, ' ');
+      const std::string letters = marker + "x";
+      for (char& c : text) c = letters[random() % letters.size()];
+      const size_t from = random() % (text.size() + 1);
+      const size_t size = random() % (text.size() - from + 1);
+      const std::string_view range = std::string_view(text).substr(from, size);
+      const size_t expected = range.find(marker);
+      const size_t inText = expected == npos ? npos : expected + from;
+      if (FindBytes(range.data(), range.size(), marker) != expected ||
+          (from + size == text.size() && FindIn(text, marker, from) != inText))
+        QFAIL(qPrintable(QString::fromStdString("marker " + marker + " in " + std::string(range))));
+    }
+    QCOMPARE(FindBytes("abc", 3, ""), size_t(0));
+  }
+
   void cutFirst_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("n");
