@@ -174,6 +174,7 @@ class TProMessageDialog : public TProCommonDialog {
 
  protected:
   QString FCaption;
+  QString FMessage;
   TAlignment FAlignment = taLeftJustify;
   TVerticalAlignment FVerticalAlignment = vaCenter;
 };
@@ -185,9 +186,6 @@ class TProWarningDialog : public TProMessageDialog {
   QString WarningMessage() const { return FMessage; }
   void SetWarningMessage(const QString& message) { FMessage = message; }
   bool Execute();  // true for OK
-
- private:
-  QString FMessage;
 };
 
 class TProInfoDialog : public TProMessageDialog {
@@ -197,9 +195,6 @@ class TProInfoDialog : public TProMessageDialog {
   QString InfoMessage() const { return FMessage; }
   void SetInfoMessage(const QString& message) { FMessage = message; }
   void Execute();
-
- private:
-  QString FMessage;
 };
 
 class TProStopDialog : public TProMessageDialog {
@@ -209,9 +204,6 @@ class TProStopDialog : public TProMessageDialog {
   QString StopMessage() const { return FMessage; }
   void SetStopMessage(const QString& message) { FMessage = message; }
   void Execute();
-
- private:
-  QString FMessage;
 };
 
 class TProConfirmDialog : public TProCommonDialog {
