@@ -188,15 +188,14 @@ void TCalcForm::UpdateDisplay() {
   DisplayPanel->setAccessibleName(text);  // also announces the change
 }
 
-void TCalcForm::ClearButtonClick(QObject*) {
-  FEngine.Clear();
+void TCalcForm::Step(void (CalcEngine::*step)()) {
+  (FEngine.*step)();
   UpdateDisplay();
 }
 
-void TCalcForm::BackButtonClick(QObject*) {
-  FEngine.Backspace();
-  UpdateDisplay();
-}
+void TCalcForm::ClearButtonClick(QObject*) { Step(&CalcEngine::Clear); }
+
+void TCalcForm::BackButtonClick(QObject*) { Step(&CalcEngine::Backspace); }
 
 void TCalcForm::NumberButtonClick(QObject* sender) {
   const QString name = sender ? sender->objectName() : QString();
@@ -204,15 +203,9 @@ void TCalcForm::NumberButtonClick(QObject* sender) {
   UpdateDisplay();
 }
 
-void TCalcForm::PointButtonClick(QObject*) {
-  FEngine.Point();
-  UpdateDisplay();
-}
+void TCalcForm::PointButtonClick(QObject*) { Step(&CalcEngine::Point); }
 
-void TCalcForm::NegativeButtonClick(QObject*) {
-  FEngine.Sign();
-  UpdateDisplay();
-}
+void TCalcForm::NegativeButtonClick(QObject*) { Step(&CalcEngine::Sign); }
 
 void TCalcForm::DoCalc(QObject* sender) {
   auto* button = qobject_cast<TProSpeedButton*>(sender);

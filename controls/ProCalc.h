@@ -99,6 +99,8 @@ class TCalcForm : public QDialog {
   void WireButtons();
   void ApplyStayOnTop();
   void UpdateDisplay();
+  // One engine step, then the display.
+  void Step(void (CalcEngine::*step)());
   bool HandleKey(QKeyEvent* event);
   TProSpeedButton* DigitButton(char digit) const;
 
