@@ -51,93 +51,71 @@ struct Grid {
   }
 };
 
-void BM_AddGridRow100k(benchmark::State& state) {
+// Times body on a new grid per iteration; making the grid, filling it when
+// fill is set, setup and destroying it are not timed.
+template <typename Setup, typename Body>
+void TimeOnGrid(benchmark::State& state, bool fill, Setup setup, Body body) {
   for (auto _ : state) {
     state.PauseTiming();
     auto grid = std::make_unique<Grid>();
+    if (fill) grid->Fill();
+    setup(*grid);
     state.ResumeTiming();
-    grid->Fill();
-    benchmark::DoNotOptimize(grid->model.rowCount());
+    body(*grid);
     state.PauseTiming();
     grid.reset();
     state.ResumeTiming();
   }
 }
 
+void NoSetup(Grid&) {}
+
+void BM_AddGridRow100k(benchmark::State& state) {
+  TimeOnGrid(state, false, NoSetup, [](Grid& grid) {
+    grid.Fill();
+    benchmark::DoNotOptimize(grid.model.rowCount());
+  });
+}
+
 void BM_AddGridRowOneByOne100k(benchmark::State& state) {
-  for (auto _ : state) {
-    state.PauseTiming();
-    auto grid = std::make_unique<Grid>();
-    state.ResumeTiming();
-    for (const Sample& s : Samples()) grid->model.AddGridRow(s.description, s.item, s.bids, s.amount);
-    state.PauseTiming();
-    grid.reset();
-    state.ResumeTiming();
-  }
+  TimeOnGrid(state, false, NoSetup, [](Grid& grid) {
+    for (const Sample& s : Samples()) grid.model.AddGridRow(s.description, s.item, s.bids, s.amount);
+  });
 }
 
 // Removes every second row (by check mark), like a removal command.
 void BM_RemovalPassHalf100k(benchmark::State& state) {
-  for (auto _ : state) {
-    state.PauseTiming();
-    auto grid = std::make_unique<Grid>();
-    grid->Fill();
+  const auto checkEverySecond = [](Grid& grid) {
     for (int i = 0; i < kRows; i += 2)
-      grid->model.setData(grid->model.index(i, 0), Qt::Checked, Qt::CheckStateRole);
-    state.ResumeTiming();
-    const qb::GridRows& rows = grid->model.Rows();
+      grid.model.setData(grid.model.index(i, 0), Qt::Checked, Qt::CheckStateRole);
+  };
+  TimeOnGrid(state, true, checkEverySecond, [](Grid& grid) {
+    const qb::GridRows& rows = grid.model.Rows();
     qb::RemovalScan scan = qb::ScanForRemoval(rows.size(), [&](size_t i) { return rows[i].checked; });
-    grid->view.RemoveFlagged(scan.flags);
-    state.PauseTiming();
-    grid.reset();
-    state.ResumeTiming();
-  }
+    grid.view.RemoveFlagged(scan.flags);
+  });
 }
 
 // A low filter at the median price removes about half the rows.
 void BM_PriceFilterHalf100k(benchmark::State& state) {
-  for (auto _ : state) {
-    state.PauseTiming();
-    auto grid = std::make_unique<Grid>();
-    grid->Fill();
-    state.ResumeTiming();
+  TimeOnGrid(state, true, NoSetup, [](Grid& grid) {
     const float filter = qb::FilterValue("250.00", '.');
-    const qb::GridRows& rows = grid->model.Rows();
+    const qb::GridRows& rows = grid.model.Rows();
     qb::RemovalScan scan = qb::ScanForRemoval(
         rows.size(), [&](size_t i) { return qb::GridAmountValue(rows[i].amount) < filter; });
-    grid->view.RemoveFlagged(scan.flags);
-    state.PauseTiming();
-    grid.reset();
-    state.ResumeTiming();
-  }
+    grid.view.RemoveFlagged(scan.flags);
+  });
 }
 
 void BM_Sort100k(benchmark::State& state) {
   const int column = int(state.range(0));
-  for (auto _ : state) {
-    state.PauseTiming();
-    auto grid = std::make_unique<Grid>();
-    grid->Fill();
-    grid->view.selectRow(10);
-    state.ResumeTiming();
-    grid->model.SortByColumn(column, 1);
-    state.PauseTiming();
-    grid.reset();
-    state.ResumeTiming();
-  }
+  TimeOnGrid(
+      state, true, [](Grid& grid) { grid.view.selectRow(10); },
+      [column](Grid& grid) { grid.model.SortByColumn(column, 1); });
 }
 
 void BM_Clear100k(benchmark::State& state) {
-  for (auto _ : state) {
-    state.PauseTiming();
-    auto grid = std::make_unique<Grid>();
-    grid->Fill();
-    state.ResumeTiming();
-    grid->model.Clear();
-    state.PauseTiming();
-    grid.reset();
-    state.ResumeTiming();
-  }
+  TimeOnGrid(state, true, NoSetup, [](Grid& grid) { grid.model.Clear(); });
 }
 
 }  // namespace
