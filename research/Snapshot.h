@@ -43,9 +43,26 @@ std::string SaveSnapshot(SnapshotNameGenerator& generator, std::string_view docu
 // lone CR and lone LF turned into CR LF, and a CR LF after the last line.
 std::string PageTextFromBytes(std::string_view bytes);
 
-// A page text made in the block its file was read into: grown in place and
-// turned into page text there, never copied. Moved, never copied; the view
-// lives as long as the object.
+// Page text made from the bytes in pieces, as PageTextFromBytes does with them
+// all: a CR LF may be split between two pieces, and pieces after a NUL add
+// nothing.
+class LineEndWidener {
+ public:
+  // Writes the page text of in[0, n) at out, which has room for 2 n bytes;
+  // returns the bytes written.
+  size_t Add(const char* in, size_t n, char* out);
+  // The CR LF after a last line without one, at out (room for 2 bytes);
+  // returns the bytes written.
+  size_t Finish(char* out);
+
+ private:
+  bool FAfterCr = false;   // the last piece ended with CR: an LF next is its pair
+  bool FEnded = false;     // a NUL was given
+  bool FLineOpen = false;  // text written, and not ending with a line end
+};
+
+// A page text read into a block of its own, widened piece by piece as it is
+// read. Moved, never copied; the view lives as long as the object.
 class PageText {
  public:
   std::string_view view() const { return FBytes.view(); }
@@ -54,8 +71,8 @@ class PageText {
   // does. sizeHint is the expected byte count (0: unknown). Returns 0, or the
   // errno of the failed read (the text is then empty).
   int Read(std::FILE* file, size_t sizeHint);
-  // The same for bytes already read.
-  int MakeFrom(FileBytes bytes);
+  // The same for the named file.
+  int ReadFile(const std::string& fileName);
 
  private:
   FileBytes FBytes;

@@ -105,9 +105,7 @@ size_t StandardInputSize() {
 // Reads one file of the command line; 0 or the errno of the failure.
 int ReadPage(const std::string& file, std::FILE* in, PageText& page) {
   if (file == "-") return page.Read(in, StandardInputSize());
-  FileBytes bytes;
-  if (const int error = ReadFileWhole(file, bytes)) return error;
-  return page.MakeFrom(std::move(bytes));
+  return page.ReadFile(file);
 }
 
 // Relays the lines of a message text, each under the program's name.

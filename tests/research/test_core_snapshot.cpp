@@ -6,7 +6,10 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 #include <cstdio>
+#include <random>
+#include <string>
 
 #include "research/Snapshot.h"
 #include "runtime/Exception.h"
@@ -69,6 +72,29 @@ class TestSnapshot : public QObject {
       QCOMPARE(read.Read(file, hint), 0);
       std::fclose(file);
       QCOMPARE(QByteArray(read.view().data(), static_cast<qsizetype>(read.view().size())), text);
+    }
+  }
+
+  // Bytes given in pieces make the same text as given whole, wherever the
+  // pieces split a CR LF or a block.
+  void piecesMakeTheSameText() {
+    std::mt19937 random(5);
+    const char kinds[] = {'\r', '\n', 'x', 'y', '\0'};  // NUL in every seventh round
+    for (int round = 0; round < 5000; ++round) {
+      std::string bytes(random() % 90, 'x');
+      for (char& c : bytes) c = kinds[random() % (round % 7 ? 4 : 5)];
+      std::string text(2 * bytes.size() + 2, '\0');
+      LineEndWidener widener;
+      size_t size = 0;
+      for (size_t from = 0; from < bytes.size();) {
+        const size_t n = std::min<size_t>(bytes.size() - from, random() % 40);
+        size += widener.Add(bytes.data() + from, n, text.data() + size);
+        from += n;
+      }
+      size += widener.Finish(text.data() + size);
+      text.resize(size);
+      if (text != PageTextFromBytes(bytes))
+        QFAIL(qPrintable(QByteArray::fromStdString(bytes).toPercentEncoding()));
     }
   }
 
