@@ -1,11 +1,18 @@
 #include "tools/HarvestCli.h"
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <new>
 #include <sstream>
 #include <system_error>
+#include <utility>
 
 #include "research/ByteSearch.h"
 #include "research/HarvestText.h"
@@ -220,32 +227,94 @@ void AppendCsvRow(std::string& out, std::string_view itemNumber, std::string_vie
   out += "\r\n";
 }
 
+GridAddRule::Slots::~Slots() {
+#if defined(__linux__)
+  if (FData) munmap(FData, FSize * sizeof(uint64_t));
+#else
+  std::free(FData);
+#endif
+}
+
+void GridAddRule::Slots::Swap(Slots& other) {
+  std::swap(FData, other.FData);
+  std::swap(FSize, other.FSize);
+}
+
+bool GridAddRule::Slots::Reset(size_t n) {
+  Slots fresh;
+#if defined(__linux__)
+  void* block = mmap(nullptr, n * sizeof(uint64_t), PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+  if (block == MAP_FAILED) return false;
+#else
+  void* block = std::calloc(n, sizeof(uint64_t));
+  if (!block) return false;
+#endif
+  fresh.FData = static_cast<uint64_t*>(block);
+  fresh.FSize = n;
+  Swap(fresh);
+  return true;
+}
+
+template <class Where>
+void GridAddRule::Grow(Slots& slots, Where where) {
+  Slots old;
+  old.Swap(slots);
+  if (!slots.Reset(old.size() ? old.size() * 2 : 1024)) throw std::bad_alloc();
+  const size_t mask = slots.size() - 1;
+  for (size_t j = 0; j < old.size(); ++j) {
+    if (!old[j]) continue;
+    size_t i = where(old[j]) & mask;
+    while (slots[i]) i = (i + 1) & mask;
+    slots[i] = old[j];
+  }
+}
+
+namespace {
+
+// 1, then a digit or period per 4 bits: one code per text. 0 when the text is
+// longer than 15 or holds anything else.
+uint64_t ShortNumberCode(std::string_view text) {
+  if (text.size() > 15) return 0;
+  uint64_t code = 1;
+  for (const char c : text) {
+    if (c == '.')
+      code = code << 4 | 10;
+    else if (c >= '0' && c <= '9')
+      code = code << 4 | static_cast<uint64_t>(c - '0');
+    else
+      return 0;
+  }
+  return code;
+}
+
+size_t CodeSlot(uint64_t code) { return static_cast<size_t>((code * 0x9E3779B97F4A7C15ULL) >> 32); }
+
+}  // namespace
+
+bool GridAddRule::AcceptsCode(uint64_t code) {
+  if (2 * (FCodeCount + 1) > FCodes.size()) Grow(FCodes, CodeSlot);
+  const size_t mask = FCodes.size() - 1;
+  size_t i = CodeSlot(code) & mask;
+  for (; FCodes[i]; i = (i + 1) & mask)
+    if (FCodes[i] == code) return false;
+  FCodes[i] = code;
+  ++FCodeCount;
+  return true;
+}
+
 std::string_view GridAddRule::Key(uint32_t index) const {
   return std::string_view(FKeys).substr(FStarts[index], FStarts[index + 1] - FStarts[index]);
 }
 
 // A slot holds the key's hash in its high half, so a probe that meets another
 // key rarely has to read it; the low half is the key index + 1.
-void GridAddRule::Grow() {
-  std::vector<uint64_t> old(FSlots.empty() ? 1024 : FSlots.size() * 2, 0);
-  old.swap(FSlots);
-  const size_t mask = FSlots.size() - 1;
-  for (const uint64_t slot : old) {
-    if (!slot) continue;
-    size_t i = static_cast<size_t>(slot >> 32) & mask;
-    while (FSlots[i]) i = (i + 1) & mask;
-    FSlots[i] = slot;
-  }
-}
-
-bool GridAddRule::Accepts(std::string_view description, std::string_view itemNumber,
-                          std::string_view amount) {
-  if (!IsAddableRow(description, amount)) return false;
+bool GridAddRule::AcceptsOther(std::string_view itemNumber) {
   const size_t start = FKeys.size();
   AppendAsciiFolded(FKeys, itemNumber);
   const std::string_view key = std::string_view(FKeys).substr(start);
   const size_t count = FStarts.size() - 1;
-  if (2 * (count + 1) > FSlots.size()) Grow();
+  if (2 * (count + 1) > FSlots.size()) Grow(FSlots, [](uint64_t slot) { return size_t(slot >> 32); });
   const auto hash = static_cast<uint32_t>(std::hash<std::string_view>{}(key));
   const size_t mask = FSlots.size() - 1;
   size_t i = hash & mask;
@@ -258,6 +327,13 @@ bool GridAddRule::Accepts(std::string_view description, std::string_view itemNum
   FSlots[i] = (uint64_t{hash} << 32) | (count + 1);
   FStarts.push_back(FKeys.size());
   return true;
+}
+
+bool GridAddRule::Accepts(std::string_view description, std::string_view itemNumber,
+                          std::string_view amount) {
+  if (!IsAddableRow(description, amount)) return false;
+  const uint64_t code = ShortNumberCode(itemNumber);
+  return code ? AcceptsCode(code) : AcceptsOther(itemNumber);
 }
 
 int RunHarvestCli(const std::vector<std::string>& arguments, std::FILE* in, std::FILE* out, std::FILE* err) {

@@ -33,19 +33,44 @@ void AppendCsvRow(std::string& out, std::string_view itemNumber, std::string_vie
 
 // The add rule of GridRows::AddGridRow (IsAddableRow, then a new item number)
 // for a grid that is written out row by row instead of kept: only the item
-// numbers are kept (letter case folded, in
-// one block with an open-addressing index), a few bytes a row.
+// numbers are kept, each in an open-addressing index. One of up to 15 digits
+// and periods is its own 64-bit code; any other is folded into one block.
 class GridAddRule {
  public:
   bool Accepts(std::string_view description, std::string_view itemNumber, std::string_view amount);
 
  private:
-  std::string_view Key(uint32_t index) const;
-  void Grow();
+  // Zeroed 64-bit slots, 0 for a free one, mapped with their pages already in
+  // (faulting them in one by one costs more than the probing).
+  class Slots {
+   public:
+    Slots() = default;
+    Slots(const Slots&) = delete;
+    Slots& operator=(const Slots&) = delete;
+    ~Slots();
+    void Swap(Slots& other);
+    // n zeroed slots (a power of two); false when out of memory.
+    bool Reset(size_t n);
+    size_t size() const { return FSize; }
+    uint64_t& operator[](size_t i) { return FData[i]; }
 
-  std::string FKeys;                  // the folded item numbers, one after another
+   private:
+    uint64_t* FData = nullptr;
+    size_t FSize = 0;
+  };
+
+  // Twice the slots (at least 1024), the values placed by where(value).
+  template <class Where>
+  void Grow(Slots& slots, Where where);
+  bool AcceptsCode(uint64_t code);
+  bool AcceptsOther(std::string_view itemNumber);
+  std::string_view Key(uint32_t index) const;
+
+  Slots FCodes;  // the codes themselves
+  size_t FCodeCount = 0;
+  std::string FKeys;                  // the other folded item numbers, one after another
   std::vector<size_t> FStarts = {0};  // key i is FKeys[FStarts[i], FStarts[i + 1])
-  std::vector<uint64_t> FSlots;       // hash << 32 | key index + 1; 0 is a free slot
+  Slots FSlots;                       // hash << 32 | key index + 1
 };
 
 // The figures of the statistics window for the grid's Amount column.

@@ -218,6 +218,11 @@ class TestHarvestCli : public QObject {
     QTest::newRow("empty item numbers dedupe") << QStringList{"x||1", "y||2"};
     QTest::newRow("non-ASCII letters keep their case")
         << QStringList{"x|\u00c9t\u00e9|1", "y|\u00e9t\u00e9|1", "z|\u00c9T\u00c9|1"};
+    QTest::newRow("leading zeros and periods make other numbers")
+        << QStringList{"x|7|1", "x|07|1", "x|007|1", "x|7.|1", "x|.7|1", "x|07|1", "x|7.|1"};
+    QTest::newRow("fifteen and sixteen digits")
+        << QStringList{"x|123456789012345|1",  "x|123456789012345|1",  "x|1234567890123456|1",
+                       "x|1234567890123456|1", "x|0123456789012345|1", "x|12345678901234|1"};
     QStringList many;  // grows its index several times, with prefixes of each other
     for (int i = 0; i < 5000; ++i) many << QString("x|%1|1").arg(i % 3000) << QString("x|I%1|1").arg(i);
     QTest::newRow("thousands") << many;
