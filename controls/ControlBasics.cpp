@@ -74,4 +74,14 @@ void SetPaletteColor(QWidget* widget, QPalette::ColorRole role, const QColor& co
   widget->update();
 }
 
+void TProMouseWidget::enterEvent(QEnterEvent* event) {
+  QWidget::enterEvent(event);
+  emit MouseEnter();
+}
+
+void TProMouseWidget::leaveEvent(QEvent* event) {
+  QWidget::leaveEvent(event);
+  emit MouseLeave();
+}
+
 }  // namespace qb

@@ -50,4 +50,20 @@ QRect AlignTextVertically(const QPainter& painter, QRect rect, int flags, const 
 // Sets one colour of the widget's own palette and repaints the widget.
 void SetPaletteColor(QWidget* widget, QPalette::ColorRole role, const QColor& color);
 
+// A widget that reports the mouse coming in and going out as signals, after
+// QWidget's own handling.
+class TProMouseWidget : public QWidget {
+  Q_OBJECT
+ public:
+  using QWidget::QWidget;
+
+ signals:
+  void MouseEnter();
+  void MouseLeave();
+
+ protected:
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+};
+
 }  // namespace qb

@@ -8,7 +8,7 @@
 
 namespace qb {
 
-TProLabelEdit::TProLabelEdit(QWidget* parent) : QWidget(parent) {
+TProLabelEdit::TProLabelEdit(QWidget* parent) : TProMouseWidget(parent) {
   InitializeControls();
   setAutoFillBackground(true);
   FLabel = new TProLabel(this);
@@ -122,16 +122,6 @@ void TProLabelEdit::DoLayout() {
 void TProLabelEdit::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   DoLayout();
-}
-
-void TProLabelEdit::enterEvent(QEnterEvent* event) {
-  QWidget::enterEvent(event);
-  emit MouseEnter();
-}
-
-void TProLabelEdit::leaveEvent(QEvent* event) {
-  QWidget::leaveEvent(event);
-  emit MouseLeave();
 }
 
 void TProLabelEdit::changeEvent(QEvent* event) {

@@ -12,7 +12,7 @@ enum TProLabelPosition { lpLeft, lpTop };
 enum TCharCase { ecNormal, ecUpperCase, ecLowerCase };
 
 // A caption (TProLabel) and an edit box as one control; Caption/Text forward to them.
-class TProLabelEdit : public QWidget {
+class TProLabelEdit : public TProMouseWidget {
   Q_OBJECT
  public:
   explicit TProLabelEdit(QWidget* parent = nullptr);
@@ -100,8 +100,6 @@ class TProLabelEdit : public QWidget {
   QSize sizeHint() const override;
 
  signals:
-  void MouseEnter();
-  void MouseLeave();
   void Change();  // the edit's text changed
   void Enter();   // the edit got the focus
   void Exit();    // the edit lost the focus
@@ -111,8 +109,6 @@ class TProLabelEdit : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
-  void enterEvent(QEnterEvent* event) override;
-  void leaveEvent(QEvent* event) override;
   void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -8,7 +8,8 @@
 
 namespace qb {
 
-TProCustomPanel::TProCustomPanel(QWidget* parent) : QWidget(parent), FBorderColor(SystemColor(clBtnFace)) {
+TProCustomPanel::TProCustomPanel(QWidget* parent)
+    : TProMouseWidget(parent), FBorderColor(SystemColor(clBtnFace)) {
   InitializeControls();
   QPalette p = palette();
   p.setColor(QPalette::Window, SystemColor(clBtnFace));
@@ -91,16 +92,6 @@ void TProCustomPanel::paintEvent(QPaintEvent*) {
 void TProCustomPanel::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   if (FBevelCtl3D) FBevelWidth = 2;
-}
-
-void TProCustomPanel::enterEvent(QEnterEvent* event) {
-  QWidget::enterEvent(event);
-  emit MouseEnter();
-}
-
-void TProCustomPanel::leaveEvent(QEvent* event) {
-  QWidget::leaveEvent(event);
-  emit MouseLeave();
 }
 
 }  // namespace qb

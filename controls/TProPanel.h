@@ -11,7 +11,7 @@ namespace qb {
 
 // Panel with per-side 3-D bevels, a coloured border and a word-wrapped,
 // vertically aligned caption. Color is the palette's Window colour.
-class TProCustomPanel : public QWidget {
+class TProCustomPanel : public TProMouseWidget {
   Q_OBJECT
  public:
   explicit TProCustomPanel(QWidget* parent = nullptr);
@@ -52,15 +52,9 @@ class TProCustomPanel : public QWidget {
   // The client rectangle left after bevels and border (children are placed inside it by callers).
   QRect InnerRect() const;
 
- signals:
-  void MouseEnter();
-  void MouseLeave();
-
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-  void enterEvent(QEnterEvent* event) override;
-  void leaveEvent(QEvent* event) override;
 
  private:
   void DrawBevel(QPainter& painter, QRect& rect, TBevelCut cut) const;
