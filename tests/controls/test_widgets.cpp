@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QtTest>
+#include <memory>
 
 #include "controls/ProCtrls.h"
 #include "controls/ProStBar.h"
@@ -28,6 +29,31 @@ class TestWidgets : public QObject {
   Q_OBJECT
  private slots:
   void cleanup() { SetHelpContextHandler({}); }
+
+  // The mouse coming in and going out reaches MouseEnter and MouseLeave once each.
+  void mouseEnterAndLeaveSignals_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("panel") << "panel";
+    QTest::newRow("labelled edit") << "labelled edit";
+    QTest::newRow("label") << "label";
+  }
+  void mouseEnterAndLeaveSignals() {
+    QFETCH(QString, kind);
+    std::unique_ptr<QWidget> widget;
+    if (kind == "panel") widget = std::make_unique<TProPanel>();
+    if (kind == "labelled edit") widget = std::make_unique<TProLabelEdit>();
+    if (kind == "label") widget = std::make_unique<TProLabel>();
+    QSignalSpy entered(widget.get(), SIGNAL(MouseEnter()));
+    QSignalSpy left(widget.get(), SIGNAL(MouseLeave()));
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QApplication::sendEvent(widget.get(), &enter);
+    QCOMPARE(entered.count(), 1);
+    QCOMPARE(left.count(), 0);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(widget.get(), &leave);
+    QCOMPARE(entered.count(), 1);
+    QCOMPARE(left.count(), 1);
+  }
 
   void labelEditDefaults() {
     TProLabelEdit edit;
