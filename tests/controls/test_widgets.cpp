@@ -30,6 +30,20 @@ class TestWidgets : public QObject {
  private slots:
   void cleanup() { SetHelpContextHandler({}); }
 
+  void labelEditDefaults() {
+    TProLabelEdit edit;
+    QCOMPARE(edit.Caption(), QString("LabelEdit:"));
+    QCOMPARE(edit.width(), 250);
+    QCOMPARE(edit.LabelWidth(), 100);
+    QCOMPARE(edit.Gap(), 0);
+    QCOMPARE(edit.LabelHeight(), 21);
+    QCOMPARE(edit.LabelPosition(), lpLeft);
+    QVERIFY(edit.AutoSize());
+    QCOMPARE(edit.LabelLayout(), vaCenter);
+    QVERIFY(!edit.Label()->AutoSize());
+    QCOMPARE(edit.Label()->FocusControl(), static_cast<QWidget*>(edit.Edit()));
+  }
+
   // The mouse coming in and going out reaches MouseEnter and MouseLeave once each.
   void mouseEnterAndLeaveSignals_data() {
     QTest::addColumn<QString>("kind");
@@ -53,20 +67,6 @@ class TestWidgets : public QObject {
     QApplication::sendEvent(widget.get(), &leave);
     QCOMPARE(entered.count(), 1);
     QCOMPARE(left.count(), 1);
-  }
-
-  void labelEditDefaults() {
-    TProLabelEdit edit;
-    QCOMPARE(edit.Caption(), QString("LabelEdit:"));
-    QCOMPARE(edit.width(), 250);
-    QCOMPARE(edit.LabelWidth(), 100);
-    QCOMPARE(edit.Gap(), 0);
-    QCOMPARE(edit.LabelHeight(), 21);
-    QCOMPARE(edit.LabelPosition(), lpLeft);
-    QVERIFY(edit.AutoSize());
-    QCOMPARE(edit.LabelLayout(), vaCenter);
-    QVERIFY(!edit.Label()->AutoSize());
-    QCOMPARE(edit.Label()->FocusControl(), static_cast<QWidget*>(edit.Edit()));
   }
 
   void labelEditLayout_data() {
