@@ -139,7 +139,10 @@ void HarvestScriptLayout(std::string_view page, HarvestTarget& target) {
   WalkScript(scanner, target);
 }
 
-void HarvestPage(std::string_view page, HarvestTarget& target) {
+namespace {
+
+// utf8: the page's validity when known.
+void Harvest(std::string_view page, HarvestTarget& target, const bool* utf8) {
   if (!IsTableLayout(page)) {
     HarvestScriptLayout(page, target);
     return;
@@ -151,8 +154,13 @@ void HarvestPage(std::string_view page, HarvestTarget& target) {
   }
   const size_t box = FindIn(page, kMarkerText[kCheckBox], list);
   if (box == npos) return;
-  PageScanner scanner(page);
+  PageScanner scanner = utf8 ? PageScanner(page, *utf8) : PageScanner(page);
   WalkTable(scanner, box, target);
 }
+
+}  // namespace
+
+void HarvestPage(std::string_view page, HarvestTarget& target) { Harvest(page, target, nullptr); }
+void HarvestPage(std::string_view page, HarvestTarget& target, bool utf8) { Harvest(page, target, &utf8); }
 
 }  // namespace qb

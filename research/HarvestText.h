@@ -69,5 +69,7 @@ void HarvestScriptLayout(std::string_view page, HarvestTarget& target);
 // layout (script, table, or a card page with a results list), shows "No Results
 // Added" for a page of another kind, walks the records.
 void HarvestPage(std::string_view page, HarvestTarget& target);
+// The same for a page whose UTF-8 validity is known (PageText::utf8).
+void HarvestPage(std::string_view page, HarvestTarget& target, bool utf8);
 
 }  // namespace qb

@@ -16,6 +16,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "research/ByteSearch.h"
 #include "runtime/Files.h"
 
 namespace qb {
@@ -116,13 +117,27 @@ std::string PageTextFromBytes(std::string_view bytes) {
   return std::string(block.data(), size);
 }
 
+namespace {
+
+// The end of text[from, to) without its last bytes from the last character
+// start on, which may belong to a character not yet complete. Validity of
+// UTF-8 holds for a text exactly when it holds for its pieces cut there.
+size_t BeforeLastCharacter(const char* text, size_t from, size_t to) {
+  for (size_t i = to; i > from && to - i < 4; --i)
+    if ((static_cast<unsigned char>(text[i - 1]) & 0xC0) != 0x80) return i - 1;
+  return to;
+}
+
+}  // namespace
+
 int PageText::Read(std::FILE* file, size_t sizeHint) {
   FBytes.Release();
+  FUtf8 = true;
   // Read in pieces that stay in the cache, each widened into the block.
   constexpr size_t kPiece = size_t(1) << 17;
   std::unique_ptr<char[]> piece(new char[kPiece]);
   LineEndWidener widener;
-  size_t room = sizeHint + sizeHint / 8 + 2 * kPiece + 2, used = 0;
+  size_t room = sizeHint + sizeHint / 8 + 2 * kPiece + 2, used = 0, checked = 0;
   if (!FBytes.Reserve(room)) return ENOMEM;
   while (const size_t n = std::fread(piece.get(), 1, kPiece, file)) {
     if (used + 2 * n + 2 > room) {
@@ -133,6 +148,12 @@ int PageText::Read(std::FILE* file, size_t sizeHint) {
       }
     }
     used += widener.Add(piece.get(), n, FBytes.data() + used);
+    // Checked while the piece is in the cache.
+    if (FUtf8) {
+      const size_t cut = BeforeLastCharacter(FBytes.data(), checked, used);
+      FUtf8 = IsValidUtf8(std::string_view(FBytes.data() + checked, cut - checked));
+      checked = cut;
+    }
   }
   if (std::ferror(file)) {
     const int error = errno ? errno : EIO;
@@ -140,6 +161,7 @@ int PageText::Read(std::FILE* file, size_t sizeHint) {
     return error;
   }
   used += widener.Finish(FBytes.data() + used);
+  FUtf8 = FUtf8 && IsValidUtf8(std::string_view(FBytes.data() + checked, used - checked));
   if (!FBytes.Reserve(used)) {
     FBytes.Release();
     return ENOMEM;

@@ -66,6 +66,8 @@ class LineEndWidener {
 class PageText {
  public:
   std::string_view view() const { return FBytes.view(); }
+  // IsValidUtf8(view()), found while reading.
+  bool utf8() const { return FUtf8; }
 
   // Reads file to its end and makes the bytes page text as PageTextFromBytes
   // does. sizeHint is the expected byte count (0: unknown). Returns 0, or the
@@ -76,6 +78,7 @@ class PageText {
 
  private:
   FileBytes FBytes;
+  bool FUtf8 = true;
 };
 
 // The page text of the named file. Throws Exception:

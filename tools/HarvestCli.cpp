@@ -363,7 +363,7 @@ int RunHarvestCli(const std::vector<std::string>& arguments, std::FILE* in, std:
   if (!options.stats) output.Write("Item Number,Bids,Amount,Description\r\n");
   for (size_t i = 0; i < pages.size() && !output.error(); ++i) {
     target.StartFile(FileLabel(options.files[i]));
-    HarvestPage(pages[i].view(), target);
+    HarvestPage(pages[i].view(), target, pages[i].utf8());
     pages[i] = PageText();  // its rows are written or copied
   }
   target.FlushCsv();

@@ -153,6 +153,10 @@ class TestHarvest : public QObject {
     QTest::newRow("surrogate") << QByteArray("\xed\xa0\x80") << false;
     QTest::newRow("beyond U+10FFFF") << QByteArray("\xf4\x90\x80\x80") << false;
     QTest::newRow("lone continuation") << QByteArray("12345678\x80") << false;
+    const QByteArray ascii(20, 'a');
+    QTest::newRow("two-byte between long ASCII runs") << ascii + "\xc3\xa9" + ascii << true;
+    QTest::newRow("truncated between long ASCII runs") << ascii + "\xc3" + ascii << false;
+    QTest::newRow("high byte at the end of a block") << QByteArray(15, 'a') + "\xe9" + ascii << false;
   }
   void utf8Validity() {
     QFETCH(QByteArray, text);

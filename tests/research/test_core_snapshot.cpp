@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 
+#include "research/ByteSearch.h"
 #include "research/Snapshot.h"
 #include "runtime/Exception.h"
 #include "tests/common/QtBytes.h"
@@ -96,6 +97,37 @@ class TestSnapshot : public QObject {
       if (text != PageTextFromBytes(bytes))
         QFAIL(qPrintable(QByteArray::fromStdString(bytes).toPercentEncoding()));
     }
+  }
+
+  // The reader's UTF-8 validity, with characters split between its pieces
+  // (128 KiB) and invalid bytes on either side of a cut.
+  void utf8FoundWhileReading_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("utf8");
+    const QByteArray dash("\xe2\x80\x93");
+    const QByteArray bell("\xf0\x9f\x94\x94");
+    QTest::newRow("three-byte characters across pieces") << dash.repeated(50000) + "\n" << true;
+    for (int before = 1; before <= 3; ++before)
+      QTest::newRow(qPrintable(QString("four-byte character split after %1").arg(before)))
+          << QByteArray(131072 - before, 'a') + bell + "tail" << true;
+    QTest::newRow("truncated at a piece end") << QByteArray(131071, 'a') + "\xe2" + "abc" << false;
+    QTest::newRow("continuation opens a piece") << QByteArray(131072, 'a') + "\x80" << false;
+    QTest::newRow("invalid far in") << QByteArray(200000, 'a') + "\xff" << false;
+    QTest::newRow("truncated at the end") << QByteArray(10, 'a') + "\xe2\x80" << false;
+    QTest::newRow("ASCII") << QByteArray("plain\n") << true;
+  }
+  void utf8FoundWhileReading() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, utf8);
+    std::FILE* file = std::tmpfile();
+    QVERIFY(file);
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), file);
+    std::rewind(file);
+    PageText read;
+    QCOMPARE(read.Read(file, 0), 0);
+    std::fclose(file);
+    QCOMPARE(IsValidUtf8(read.view()), utf8);
+    QCOMPARE(read.utf8(), utf8);
   }
 
   void fileName_data() {
