@@ -1,18 +1,13 @@
 #include "tools/HarvestCli.h"
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
+#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <functional>
 #include <new>
 #include <sstream>
 #include <system_error>
-#include <utility>
 
 #include "research/ByteSearch.h"
 #include "research/HarvestText.h"
@@ -227,46 +222,27 @@ void AppendCsvRow(std::string& out, std::string_view itemNumber, std::string_vie
   out += "\r\n";
 }
 
-GridAddRule::Slots::~Slots() {
-#if defined(__linux__)
-  if (FData) munmap(FData, FSize * sizeof(uint64_t));
-#else
-  std::free(FData);
-#endif
-}
-
-void GridAddRule::Slots::Swap(Slots& other) {
-  std::swap(FData, other.FData);
-  std::swap(FSize, other.FSize);
-}
-
-bool GridAddRule::Slots::Reset(size_t n) {
-  Slots fresh;
-#if defined(__linux__)
-  void* block = mmap(nullptr, n * sizeof(uint64_t), PROT_READ | PROT_WRITE,
-                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-  if (block == MAP_FAILED) return false;
-#else
-  void* block = std::calloc(n, sizeof(uint64_t));
-  if (!block) return false;
-#endif
-  fresh.FData = static_cast<uint64_t*>(block);
-  fresh.FSize = n;
-  Swap(fresh);
-  return true;
-}
-
 template <class Where>
-void GridAddRule::Grow(Slots& slots, Where where) {
-  Slots old;
-  old.Swap(slots);
-  if (!slots.Reset(old.size() ? old.size() * 2 : 1024)) throw std::bad_alloc();
-  const size_t mask = slots.size() - 1;
-  for (size_t j = 0; j < old.size(); ++j) {
-    if (!old[j]) continue;
-    size_t i = where(old[j]) & mask;
+void GridAddRule::MakeRoom(Table& table, Where where) {
+  if (2 * (table.count + 1) <= table.size) return;
+  const Table old = table;
+  table.size = old.size ? old.size * 2 : 1024;
+  const size_t bytes = table.size * sizeof(uint64_t);
+  if (FBlockUsed + bytes > FBlockRoom) {
+    FBlockRoom = std::max(size_t(2) << 20, 2 * (FBlockUsed + bytes));
+    if (!FBlock.Reserve(FBlockRoom)) throw std::bad_alloc();
+  }
+  table.offset = FBlockUsed;
+  FBlockUsed += bytes;
+  uint64_t* slots = Slots(table);
+  std::memset(slots, 0, bytes);
+  const uint64_t* oldSlots = Slots(old);
+  const size_t mask = table.size - 1;
+  for (size_t j = 0; j < old.size; ++j) {
+    if (!oldSlots[j]) continue;
+    size_t i = where(oldSlots[j]) & mask;
     while (slots[i]) i = (i + 1) & mask;
-    slots[i] = old[j];
+    slots[i] = oldSlots[j];
   }
 }
 
@@ -293,13 +269,14 @@ size_t CodeSlot(uint64_t code) { return static_cast<size_t>((code * 0x9E3779B97F
 }  // namespace
 
 bool GridAddRule::AcceptsCode(uint64_t code) {
-  if (2 * (FCodeCount + 1) > FCodes.size()) Grow(FCodes, CodeSlot);
-  const size_t mask = FCodes.size() - 1;
+  MakeRoom(FCodes, CodeSlot);
+  uint64_t* slots = Slots(FCodes);
+  const size_t mask = FCodes.size - 1;
   size_t i = CodeSlot(code) & mask;
-  for (; FCodes[i]; i = (i + 1) & mask)
-    if (FCodes[i] == code) return false;
-  FCodes[i] = code;
-  ++FCodeCount;
+  for (; slots[i]; i = (i + 1) & mask)
+    if (slots[i] == code) return false;
+  slots[i] = code;
+  ++FCodes.count;
   return true;
 }
 
@@ -314,17 +291,19 @@ bool GridAddRule::AcceptsOther(std::string_view itemNumber) {
   AppendAsciiFolded(FKeys, itemNumber);
   const std::string_view key = std::string_view(FKeys).substr(start);
   const size_t count = FStarts.size() - 1;
-  if (2 * (count + 1) > FSlots.size()) Grow(FSlots, [](uint64_t slot) { return size_t(slot >> 32); });
+  MakeRoom(FOthers, [](uint64_t slot) { return size_t(slot >> 32); });
+  uint64_t* slots = Slots(FOthers);
   const auto hash = static_cast<uint32_t>(std::hash<std::string_view>{}(key));
-  const size_t mask = FSlots.size() - 1;
+  const size_t mask = FOthers.size - 1;
   size_t i = hash & mask;
-  for (; FSlots[i]; i = (i + 1) & mask) {
-    if ((FSlots[i] >> 32) == hash && Key(static_cast<uint32_t>(FSlots[i]) - 1) == key) {
+  for (; slots[i]; i = (i + 1) & mask) {
+    if ((slots[i] >> 32) == hash && Key(static_cast<uint32_t>(slots[i]) - 1) == key) {
       FKeys.resize(start);
       return false;
     }
   }
-  FSlots[i] = (uint64_t{hash} << 32) | (count + 1);
+  slots[i] = (uint64_t{hash} << 32) | (count + 1);
+  ++FOthers.count;
   FStarts.push_back(FKeys.size());
   return true;
 }

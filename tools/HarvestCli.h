@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "research/GridRows.h"
+#include "runtime/Files.h"
 
 namespace qb {
 
@@ -40,37 +41,29 @@ class GridAddRule {
   bool Accepts(std::string_view description, std::string_view itemNumber, std::string_view amount);
 
  private:
-  // Zeroed 64-bit slots, 0 for a free one, mapped with their pages already in
-  // (faulting them in one by one costs more than the probing).
-  class Slots {
-   public:
-    Slots() = default;
-    Slots(const Slots&) = delete;
-    Slots& operator=(const Slots&) = delete;
-    ~Slots();
-    void Swap(Slots& other);
-    // n zeroed slots (a power of two); false when out of memory.
-    bool Reset(size_t n);
-    size_t size() const { return FSize; }
-    uint64_t& operator[](size_t i) { return FData[i]; }
-
-   private:
-    uint64_t* FData = nullptr;
-    size_t FSize = 0;
+  // An open-addressing table of 64-bit slots, 0 for a free one, at most half
+  // full. The tables lie one after another in FBlock, backed by huge pages: a
+  // page of the block faulted in one by one costs more than the probing.
+  struct Table {
+    size_t offset = 0;  // in FBlock
+    size_t size = 0;    // slots, a power of two
+    size_t count = 0;   // slots in use
   };
-
-  // Twice the slots (at least 1024), the values placed by where(value).
+  uint64_t* Slots(const Table& table) { return reinterpret_cast<uint64_t*>(FBlock.data() + table.offset); }
+  // Room for one more value: a table of twice the slots (at least 1024) when
+  // half full, the values placed by where(value).
   template <class Where>
-  void Grow(Slots& slots, Where where);
+  void MakeRoom(Table& table, Where where);
   bool AcceptsCode(uint64_t code);
   bool AcceptsOther(std::string_view itemNumber);
   std::string_view Key(uint32_t index) const;
 
-  Slots FCodes;  // the codes themselves
-  size_t FCodeCount = 0;
+  FileBytes FBlock;
+  size_t FBlockRoom = 0, FBlockUsed = 0;
+  Table FCodes;                       // the codes themselves
   std::string FKeys;                  // the other folded item numbers, one after another
   std::vector<size_t> FStarts = {0};  // key i is FKeys[FStarts[i], FStarts[i + 1])
-  Slots FSlots;                       // hash << 32 | key index + 1
+  Table FOthers;                      // hash << 32 | key index + 1
 };
 
 // The figures of the statistics window for the grid's Amount column.
