@@ -11,7 +11,18 @@
 
 namespace qb {
 
-// Candidates are the starts whose first and last bytes match, 16 at a time;
+namespace {
+
+// The marker's inner bytes (all but the first and last) at p.
+bool InnerBytesMatch(const char* p, std::string_view marker) {
+  for (size_t j = 1; j + 1 < marker.size(); ++j)
+    if (p[j] != marker[j]) return false;
+  return true;
+}
+
+}  // namespace
+
+// Candidates are the starts whose first and last bytes match, 32 at a time;
 // the bytes between are compared only for those.
 size_t FindBytes(const char* data, size_t size, std::string_view marker) {
   const size_t m = marker.size();
@@ -26,21 +37,28 @@ size_t FindBytes(const char* data, size_t size, std::string_view marker) {
   size_t i = 0;
 #if defined(__SSE2__)
   const __m128i firsts = _mm_set1_epi8(first), lasts = _mm_set1_epi8(last);
-  for (; i + 16 <= starts; i += 16) {
-    const __m128i heads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-    const __m128i tails = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + m - 1));
-    auto candidates = static_cast<unsigned>(
+  // Bit k: the start at + k is a candidate (at + 16 <= starts).
+  const auto candidates = [&](size_t at) {
+    const __m128i heads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+    const __m128i tails = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + m - 1));
+    return static_cast<uint32_t>(
         _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(heads, firsts), _mm_cmpeq_epi8(tails, lasts))));
-    for (; candidates; candidates &= candidates - 1) {
-      const size_t at = i + static_cast<size_t>(std::countr_zero(candidates));
-      if (std::memcmp(data + at + 1, marker.data() + 1, m - 2) == 0) return at;
+  };
+  for (; i + 32 <= starts; i += 32) {
+    for (uint32_t found = candidates(i) | candidates(i + 16) << 16; found; found &= found - 1) {
+      const size_t at = i + static_cast<size_t>(std::countr_zero(found));
+      if (InnerBytesMatch(data + at, marker)) return at;
+    }
+  }
+  for (; i + 16 <= starts; i += 16) {
+    for (uint32_t found = candidates(i); found; found &= found - 1) {
+      const size_t at = i + static_cast<size_t>(std::countr_zero(found));
+      if (InnerBytesMatch(data + at, marker)) return at;
     }
   }
 #endif
   for (; i < starts; ++i)
-    if (data[i] == first && data[i + m - 1] == last &&
-        std::memcmp(data + i + 1, marker.data() + 1, m - 2) == 0)
-      return i;
+    if (data[i] == first && data[i + m - 1] == last && InnerBytesMatch(data + i, marker)) return i;
   return npos;
 }
 
