@@ -51,6 +51,44 @@ std::string SaveSnapshot(SnapshotNameGenerator& generator, std::string_view docu
   return name;
 }
 
+namespace {
+
+#if defined(__SSE2__)
+// The page text of the 16 bytes at in (none of them NUL; in[-1] and the 32
+// bytes from in on readable) at out; returns the bytes written, 16 and one
+// for each lone CR or LF. Stores 16 bytes at a time: out needs room for 33.
+size_t WidenBlock(const char* in, char* out) {
+  const __m128i crs = _mm_set1_epi8('\r'), lfs = _mm_set1_epi8('\n');
+  const auto load = [](const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+  const __m128i bytes = load(in);
+  const __m128i isCr = _mm_cmpeq_epi8(bytes, crs), isLf = _mm_cmpeq_epi8(bytes, lfs);
+  // A CR without an LF after it gets one; an LF without a CR before it gets one.
+  const auto loneCr =
+      static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(_mm_cmpeq_epi8(load(in + 1), lfs), isCr)));
+  const auto loneLf =
+      static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(_mm_cmpeq_epi8(load(in - 1), crs), isLf)));
+  char* o = out;
+  size_t from = 0;  // in[from, 16) still to copy
+  for (unsigned lone = loneCr | loneLf; lone; lone &= lone - 1) {
+    const auto k = static_cast<size_t>(std::countr_zero(lone));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(o), load(in + from));
+    if (loneCr >> k & 1) {
+      o += k + 1 - from;
+      *o++ = '\n';
+      from = k + 1;
+    } else {
+      o += k - from;
+      *o++ = '\r';
+      from = k;
+    }
+  }
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(o), load(in + from));
+  return static_cast<size_t>(o - out) + 16 - from;
+}
+#endif
+
+}  // namespace
+
 size_t LineEndWidener::Add(const char* in, size_t n, char* out) {
   if (FEnded || n == 0) return 0;
   char* o = out;
@@ -59,23 +97,25 @@ size_t LineEndWidener::Add(const char* in, size_t n, char* out) {
   FAfterCr = false;
   while (i < n) {
 #if defined(__SSE2__)
-    // Blocks without CR, LF or NUL are copied whole. A block is stored whole
-    // even when it holds one: out has room for 2 n bytes, and o - out <= 2 i.
-    const __m128i crs = _mm_set1_epi8('\r'), lfs = _mm_set1_epi8('\n'), nuls = _mm_setzero_si128();
-    for (; i + 16 <= n; i += 16, o += 16) {
+    // Whole blocks while in[i - 1] and 32 bytes from i on lie in the piece: out
+    // has room for 2 n bytes, and o - out <= 2 i.
+    if (i > 0 && i + 32 <= n) {
       const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(o), bytes);
-      const __m128i ends = _mm_or_si128(_mm_cmpeq_epi8(bytes, crs), _mm_cmpeq_epi8(bytes, lfs));
-      const auto stops =
-          static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(ends, _mm_cmpeq_epi8(bytes, nuls))));
-      if (stops) {
-        const auto skip = static_cast<size_t>(std::countr_zero(stops));
-        i += skip;
-        o += skip;
-        break;
+      const __m128i ends = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')),
+                                        _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
+      const __m128i nuls = _mm_cmpeq_epi8(bytes, _mm_setzero_si128());
+      if (!_mm_movemask_epi8(_mm_or_si128(ends, nuls))) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(o), bytes);
+        o += 16;
+        i += 16;
+        continue;
+      }
+      if (!_mm_movemask_epi8(nuls)) {
+        o += WidenBlock(in + i, o);
+        i += 16;
+        continue;
       }
     }
-    if (i == n) break;
 #endif
     const char c = in[i++];
     if (c == '\0') {
@@ -86,7 +126,8 @@ size_t LineEndWidener::Add(const char* in, size_t n, char* out) {
       *o++ = c;
       continue;
     }
-    *o++ = '\r';
+    // An LF whose CR a whole block copied ends that pair.
+    if (c == '\r' || i < 2 || in[i - 2] != '\r') *o++ = '\r';
     *o++ = '\n';
     if (c == '\r') {
       if (i == n)
