@@ -12,6 +12,7 @@
 #include "bench/HarvestBench.h"
 #include "research/GridRows.h"
 #include "research/HarvestText.h"
+#include "research/PageScanner.h"
 #include "research/Snapshot.h"
 
 namespace {
@@ -117,20 +118,19 @@ size_t CountAll(const std::string& page, std::string_view marker) {
   return count;
 }
 
-const std::vector<std::string_view> kTableMarkers = {"var salejs",
-                                                     "var findSortArray = [",
-                                                     "input type=\"checkbox\"",
-                                                     "rd=1\">",
-                                                     "category=",
-                                                     "item=",
-                                                     "&amp",
-                                                     "<b>",
-                                                     "</b>",
-                                                     "rowspan=\"1\">",
-                                                     "</",
-                                                     "</tr>",
-                                                     "rd=1"};
-const std::vector<std::string_view> kScriptMarkers = {"var salejs", "dSI(", ",", "\",", "','", "',"};
+// The engine's markers of each walk.
+std::vector<std::string_view> WalkMarkers(qb::Marker first, qb::Marker last) {
+  std::vector<std::string_view> markers = {qb::kMarkerText[qb::kVarSalejs]};
+  for (int m = first; m <= last; ++m)
+    if (m != qb::kVarSalejs) markers.push_back(qb::kMarkerText[m]);
+  return markers;
+}
+const std::vector<std::string_view> kTableMarkers = [] {
+  std::vector<std::string_view> markers = WalkMarkers(qb::kVarSalejs, qb::kRd1);
+  markers.push_back(qb::kFindSortArray);
+  return markers;
+}();
+const std::vector<std::string_view> kScriptMarkers = WalkMarkers(qb::kDsi, qb::kSingleQuoteComma);
 
 void Floor(benchmark::State& state, PageKind kind, const std::vector<std::string_view>& markers) {
   const std::string& page = Page(kind, static_cast<size_t>(state.range(0)) * kMB);
