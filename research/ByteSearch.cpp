@@ -8,6 +8,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
 
 namespace qb {
 
@@ -20,9 +23,55 @@ bool InnerBytesMatch(const char* p, std::string_view marker) {
   return true;
 }
 
+// The first match among the starts i + k whose bit k is set in found.
+size_t FirstMatch(const char* data, size_t i, uint64_t found, std::string_view marker) {
+  for (; found; found &= found - 1) {
+    const size_t at = i + static_cast<size_t>(std::countr_zero(found));
+    if (InnerBytesMatch(data + at, marker)) return at;
+  }
+  return npos;
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define QB_FIND_AVX2 1
+// Bit k: the start p + k is a candidate for the marker of length m.
+__attribute__((target("avx2"))) inline uint32_t CandidatesAvx2(const char* p, size_t m, char first,
+                                                               char last) {
+  const __m256i heads = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+  const __m256i tails = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + m - 1));
+  return static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_and_si256(
+      _mm256_cmpeq_epi8(heads, _mm256_set1_epi8(first)), _mm256_cmpeq_epi8(tails, _mm256_set1_epi8(last)))));
+}
+
+// The starts from i on in blocks of 64 with AVX2; i is left at the first start
+// not looked at when nothing matched.
+__attribute__((target("avx2"))) size_t FindBlocksAvx2(const char* data, size_t starts,
+                                                      std::string_view marker, size_t& i) {
+  const size_t m = marker.size();
+  const char first = marker[0], last = marker[m - 1];
+  for (; i + 64 <= starts; i += 64) {
+    const uint64_t found = CandidatesAvx2(data + i, m, first, last) |
+                           uint64_t{CandidatesAvx2(data + i + 32, m, first, last)} << 32;
+    if (found) {
+      const size_t hit = FirstMatch(data, i, found, marker);
+      if (hit != npos) return hit;
+    }
+  }
+  return npos;
+}
+
+bool HasAvx2() {
+  static const bool has = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+  }();
+  return has;
+}
+#endif
+
 }  // namespace
 
-// Candidates are the starts whose first and last bytes match, 32 at a time;
+// Candidates are the starts whose first and last bytes match, many at a time;
 // the bytes between are compared only for those.
 size_t FindBytes(const char* data, size_t size, std::string_view marker) {
   const size_t m = marker.size();
@@ -35,6 +84,12 @@ size_t FindBytes(const char* data, size_t size, std::string_view marker) {
   const size_t starts = size - m + 1;
   const char first = marker[0], last = marker[m - 1];
   size_t i = 0;
+#if defined(QB_FIND_AVX2)
+  if (starts >= 64 && HasAvx2()) {
+    const size_t hit = FindBlocksAvx2(data, starts, marker, i);
+    if (hit != npos) return hit;
+  }
+#endif
 #if defined(__SSE2__)
   const __m128i firsts = _mm_set1_epi8(first), lasts = _mm_set1_epi8(last);
   // Bit k: the start at + k is a candidate (at + 16 <= starts).
@@ -45,16 +100,12 @@ size_t FindBytes(const char* data, size_t size, std::string_view marker) {
         _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(heads, firsts), _mm_cmpeq_epi8(tails, lasts))));
   };
   for (; i + 32 <= starts; i += 32) {
-    for (uint32_t found = candidates(i) | candidates(i + 16) << 16; found; found &= found - 1) {
-      const size_t at = i + static_cast<size_t>(std::countr_zero(found));
-      if (InnerBytesMatch(data + at, marker)) return at;
-    }
+    const size_t hit = FirstMatch(data, i, candidates(i) | candidates(i + 16) << 16, marker);
+    if (hit != npos) return hit;
   }
   for (; i + 16 <= starts; i += 16) {
-    for (uint32_t found = candidates(i); found; found &= found - 1) {
-      const size_t at = i + static_cast<size_t>(std::countr_zero(found));
-      if (InnerBytesMatch(data + at, marker)) return at;
-    }
+    const size_t hit = FirstMatch(data, i, candidates(i), marker);
+    if (hit != npos) return hit;
   }
 #endif
   for (; i < starts; ++i)

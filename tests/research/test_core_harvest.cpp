@@ -103,7 +103,7 @@ class TestHarvest : public QObject {
     std::mt19937 random(11);
     for (int round = 0; round < 20000; ++round) {
       const std::string& marker = markers[random() % markers.size()];
-      std::string text(random() % 70, ' ');
+      std::string text(random() % 150, ' ');
       const std::string letters = marker + "x";
       for (char& c : text) c = letters[random() % letters.size()];
       const size_t from = random() % (text.size() + 1);
