@@ -115,6 +115,14 @@ class TestHarvest : public QObject {
           (from + size == text.size() && FindIn(text, marker, from) != inText))
         QFAIL(qPrintable(QString::fromStdString("marker " + marker + " in " + std::string(range))));
     }
+    // A marker at every offset, whole or cut by the end of the range.
+    for (const std::string& marker : markers) {
+      for (size_t at = 0; at < 200; ++at) {
+        const std::string text = std::string(at, 'x') + marker + "x";
+        QCOMPARE(FindBytes(text.data(), at + marker.size(), marker), at);
+        QCOMPARE(FindBytes(text.data(), at + marker.size() - 1, marker), npos);
+      }
+    }
     QCOMPARE(FindBytes("abc", 3, ""), size_t(0));
   }
 
