@@ -174,21 +174,33 @@ size_t BeforeLastCharacter(const char* text, size_t from, size_t to) {
 int PageText::Read(std::FILE* file, size_t sizeHint) {
   FBytes.Release();
   FUtf8 = true;
-  // Read in pieces that stay in the cache, each widened into the block.
-  constexpr size_t kPiece = size_t(1) << 17;
-  std::unique_ptr<char[]> piece(new char[kPiece]);
+  // Read in pieces that stay in the cache, each widened into the block. A
+  // piece is read into the block this far ahead of the text, where widening
+  // cannot catch up with it, while that lies in huge pages the text fills
+  // anyway; otherwise into a buffer of its own.
+  constexpr size_t kPiece = size_t(1) << 17, kAhead = kPiece + 64, kHugePage = size_t(2) << 20;
+  std::unique_ptr<char[]> buffer;
   LineEndWidener widener;
-  size_t room = sizeHint + sizeHint / 8 + 2 * kPiece + 2, used = 0, checked = 0;
+  size_t room = sizeHint + sizeHint / 8 + kAhead + 2 * kPiece + 2, used = 0, checked = 0, read = 0;
   if (!FBytes.Reserve(room)) return ENOMEM;
-  while (const size_t n = std::fread(piece.get(), 1, kPiece, file)) {
-    if (used + 2 * n + 2 > room) {
-      room = std::max(2 * room, used + 2 * n + 2);
+  for (;;) {
+    if (used + kAhead + 2 * kPiece + 2 > room) {
+      room = std::max(2 * room, used + kAhead + 2 * kPiece + 2);
       if (!FBytes.Reserve(room)) {
         FBytes.Release();
         return ENOMEM;
       }
     }
-    used += widener.Add(piece.get(), n, FBytes.data() + used);
+    const size_t least = used + (sizeHint > read ? sizeHint - read : 0);  // the text without a NUL
+    char* piece = FBytes.data() + used + kAhead;
+    if (used + kAhead + kPiece > (least + kHugePage - 1) / kHugePage * kHugePage) {
+      if (!buffer) buffer.reset(new char[kPiece]);
+      piece = buffer.get();
+    }
+    const size_t n = std::fread(piece, 1, kPiece, file);
+    if (n == 0) break;
+    read += n;
+    used += widener.Add(piece, n, FBytes.data() + used);
     // Checked while the piece is in the cache.
     if (FUtf8) {
       const size_t cut = BeforeLastCharacter(FBytes.data(), checked, used);

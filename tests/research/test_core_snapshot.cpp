@@ -55,6 +55,12 @@ class TestSnapshot : public QObject {
                                                      << fifteen + "\r\n" + fifteen + "\r\n";
     QTest::newRow("block of line ends")
         << QByteArray("\n\r\n\r\r\n\n\n\r\r\r\n\n\r\n\r\n") << QByteArray("\r\n").repeated(12);
+    // Read into the block, then into a buffer: the text ends just below 2 MiB.
+    const QByteArray almost2MiB = QByteArray(2 * 1024 * 1024 - 70000, 'a') + "\r" + QByteArray(100, 'b');
+    QTest::newRow("pieces near the end of a huge page")
+        << almost2MiB << QByteArray(2 * 1024 * 1024 - 70000, 'a') + "\r\n" + QByteArray(100, 'b') + "\r\n";
+    QTest::newRow("pieces of line ends only")
+        << QByteArray(300000, '\n') + "x" << QByteArray("\r\n").repeated(300000) + "x\r\n";
     QTest::newRow("grows past its first block")
         << QByteArray(70000, 'a') + QByteArray("\rb\0c", 4) << QByteArray(70000, 'a') + "\r\nb\r\n";
   }
