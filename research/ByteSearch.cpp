@@ -16,44 +16,65 @@ namespace qb {
 
 namespace {
 
-// The marker's inner bytes (all but the first and last) at p.
-bool InnerBytesMatch(const char* p, std::string_view marker) {
-  for (size_t j = 1; j + 1 < marker.size(); ++j)
-    if (p[j] != marker[j]) return false;
-  return true;
-}
-
-// The first match among the starts i + k whose bit k is set in found.
-size_t FirstMatch(const char* data, size_t i, uint64_t found, std::string_view marker) {
-  for (; found; found &= found - 1) {
-    const size_t at = i + static_cast<size_t>(std::countr_zero(found));
-    if (InnerBytesMatch(data + at, marker)) return at;
+// Byte comparison of a search: exact, or with ASCII letter case ignored. A
+// letter c matches the bytes b with b | 0x20 == c | 0x20, which are its two
+// cases; Or(c) is that 0x20 for a letter, 0 for any other byte.
+template <bool kFolded>
+struct Match {
+  static char Or(char c) {
+    return kFolded && FoldAscii(c) >= 'a' && FoldAscii(c) <= 'z' ? char(0x20) : char(0);
   }
-  return npos;
-}
+  static bool Same(char a, char b) { return kFolded ? FoldAscii(a) == FoldAscii(b) : a == b; }
+  // The marker's inner bytes (all but the first and last) at p.
+  static bool Inner(const char* p, std::string_view marker) {
+    for (size_t j = 1; j + 1 < marker.size(); ++j)
+      if (!Same(p[j], marker[j])) return false;
+    return true;
+  }
+  // The first match among the starts i + k whose bit k is set in found.
+  static size_t First(const char* data, size_t i, uint64_t found, std::string_view marker) {
+    for (; found; found &= found - 1) {
+      const size_t at = i + static_cast<size_t>(std::countr_zero(found));
+      if (Inner(data + at, marker)) return at;
+    }
+    return npos;
+  }
+};
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #define QB_FIND_AVX2 1
-// Bit k: the start p + k is a candidate for the marker of length m.
-__attribute__((target("avx2"))) inline uint32_t CandidatesAvx2(const char* p, size_t m, char first,
-                                                               char last) {
-  const __m256i heads = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-  const __m256i tails = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + m - 1));
-  return static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_and_si256(
-      _mm256_cmpeq_epi8(heads, _mm256_set1_epi8(first)), _mm256_cmpeq_epi8(tails, _mm256_set1_epi8(last)))));
+// Bit k: the start p + k is a candidate for the marker of length m, its first
+// and last bytes being first and last (after the Or of the search).
+template <bool kFolded>
+__attribute__((target("avx2"))) inline uint32_t CandidatesAvx2(const char* p, size_t m, __m256i first,
+                                                               __m256i last, __m256i firstOr,
+                                                               __m256i lastOr) {
+  __m256i heads = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+  __m256i tails = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + m - 1));
+  if (kFolded) {
+    heads = _mm256_or_si256(heads, firstOr);
+    tails = _mm256_or_si256(tails, lastOr);
+  }
+  return static_cast<uint32_t>(_mm256_movemask_epi8(
+      _mm256_and_si256(_mm256_cmpeq_epi8(heads, first), _mm256_cmpeq_epi8(tails, last))));
 }
 
 // The starts from i on in blocks of 64 with AVX2; i is left at the first start
 // not looked at when nothing matched.
+template <bool kFolded>
 __attribute__((target("avx2"))) size_t FindBlocksAvx2(const char* data, size_t starts,
                                                       std::string_view marker, size_t& i) {
+  using M = Match<kFolded>;
   const size_t m = marker.size();
-  const char first = marker[0], last = marker[m - 1];
+  const __m256i firstOr = _mm256_set1_epi8(M::Or(marker[0])), lastOr = _mm256_set1_epi8(M::Or(marker[m - 1]));
+  const __m256i first = _mm256_or_si256(_mm256_set1_epi8(marker[0]), firstOr);
+  const __m256i last = _mm256_or_si256(_mm256_set1_epi8(marker[m - 1]), lastOr);
   for (; i + 64 <= starts; i += 64) {
-    const uint64_t found = CandidatesAvx2(data + i, m, first, last) |
-                           uint64_t{CandidatesAvx2(data + i + 32, m, first, last)} << 32;
+    const uint64_t found = CandidatesAvx2<kFolded>(data + i, m, first, last, firstOr, lastOr) |
+                           uint64_t{CandidatesAvx2<kFolded>(data + i + 32, m, first, last, firstOr, lastOr)}
+                               << 32;
     if (found) {
-      const size_t hit = FirstMatch(data, i, found, marker);
+      const size_t hit = M::First(data, i, found, marker);
       if (hit != npos) return hit;
     }
   }
@@ -69,48 +90,60 @@ bool HasAvx2() {
 }
 #endif
 
-}  // namespace
-
 // Candidates are the starts whose first and last bytes match, many at a time;
 // the bytes between are compared only for those.
-size_t FindBytes(const char* data, size_t size, std::string_view marker) {
+template <bool kFolded>
+size_t Find(const char* data, size_t size, std::string_view marker) {
+  using M = Match<kFolded>;
   const size_t m = marker.size();
   if (m == 0) return 0;
   if (size < m) return npos;
-  if (m == 1) {
+  if (m == 1 && !kFolded) {
     const void* hit = std::memchr(data, marker[0], size);
     return hit ? static_cast<size_t>(static_cast<const char*>(hit) - data) : npos;
   }
   const size_t starts = size - m + 1;
-  const char first = marker[0], last = marker[m - 1];
   size_t i = 0;
 #if defined(QB_FIND_AVX2)
   if (starts >= 64 && HasAvx2()) {
-    const size_t hit = FindBlocksAvx2(data, starts, marker, i);
+    const size_t hit = FindBlocksAvx2<kFolded>(data, starts, marker, i);
     if (hit != npos) return hit;
   }
 #endif
 #if defined(__SSE2__)
-  const __m128i firsts = _mm_set1_epi8(first), lasts = _mm_set1_epi8(last);
+  const __m128i firstOr = _mm_set1_epi8(M::Or(marker[0])), lastOr = _mm_set1_epi8(M::Or(marker[m - 1]));
+  const __m128i firsts = _mm_or_si128(_mm_set1_epi8(marker[0]), firstOr);
+  const __m128i lasts = _mm_or_si128(_mm_set1_epi8(marker[m - 1]), lastOr);
   // Bit k: the start at + k is a candidate (at + 16 <= starts).
   const auto candidates = [&](size_t at) {
-    const __m128i heads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-    const __m128i tails = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + m - 1));
+    __m128i heads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+    __m128i tails = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + m - 1));
+    if (kFolded) {
+      heads = _mm_or_si128(heads, firstOr);
+      tails = _mm_or_si128(tails, lastOr);
+    }
     return static_cast<uint32_t>(
         _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(heads, firsts), _mm_cmpeq_epi8(tails, lasts))));
   };
   for (; i + 32 <= starts; i += 32) {
-    const size_t hit = FirstMatch(data, i, candidates(i) | candidates(i + 16) << 16, marker);
+    const size_t hit = M::First(data, i, candidates(i) | candidates(i + 16) << 16, marker);
     if (hit != npos) return hit;
   }
   for (; i + 16 <= starts; i += 16) {
-    const size_t hit = FirstMatch(data, i, candidates(i), marker);
+    const size_t hit = M::First(data, i, candidates(i), marker);
     if (hit != npos) return hit;
   }
 #endif
   for (; i < starts; ++i)
-    if (data[i] == first && data[i + m - 1] == last && InnerBytesMatch(data + i, marker)) return i;
+    if (M::Same(data[i], marker[0]) && M::Same(data[i + m - 1], marker[m - 1]) && M::Inner(data + i, marker))
+      return i;
   return npos;
+}
+
+}  // namespace
+
+size_t FindBytes(const char* data, size_t size, std::string_view marker) {
+  return Find<false>(data, size, marker);
 }
 
 size_t FindIn(std::string_view text, std::string_view marker, size_t from) {
@@ -129,18 +162,6 @@ size_t FindIn(std::string_view text, std::string_view marker, size_t from) {
 }
 
 namespace {
-
-// How common a byte is in page text; the least common one of a searched part
-// is the one scanned for.
-int Commonness(char c) {
-  static constexpr std::string_view kLetters = "zqjxkvbywgpfmucdlhrsnioate";  // rare first
-  const char f = FoldAscii(c);
-  if (f >= 'a' && f <= 'z') return static_cast<int>(kLetters.find(f));
-  if (f >= '0' && f <= '9') return 12;
-  if (f == ' ' || f == '<' || f == '>' || f == '"' || f == '=' || f == '/' || f == '\n' || f == '\r')
-    return 30;
-  return 8;
-}
 
 bool IsAsciiWord(uint64_t word) { return (word & 0x8080808080808080ULL) == 0; }
 
@@ -230,35 +251,7 @@ bool IsValidUtf8(std::string_view text) {
 }
 
 bool TextContains(std::string_view text, std::string_view part) {
-  if (part.empty()) return true;
-  if (part.size() > text.size()) return false;
-  size_t anchor = 0;
-  for (size_t i = 1; i < part.size(); ++i)
-    if (Commonness(part[i]) < Commonness(part[anchor])) anchor = i;
-  const char lower = FoldAscii(part[anchor]);
-  const char upper = (lower >= 'a' && lower <= 'z') ? static_cast<char>(lower - 'a' + 'A') : lower;
-  // Anchor positions run from `anchor` to `last`; a missing byte is reported as
-  // `stop` (one past last).
-  const char* base = text.data();
-  const char* stop = base + (text.size() - part.size() + anchor) + 1;
-  const char* pos = base + anchor;
-  const char* nextLower = nullptr;
-  const char* nextUpper = upper == lower ? stop : nullptr;
-  auto next = [&](const char*& cached, char c) {
-    if (cached != stop && (cached == nullptr || cached < pos)) {
-      const void* hit = std::memchr(pos, c, static_cast<size_t>(stop - pos));
-      cached = hit ? static_cast<const char*>(hit) : stop;
-    }
-  };
-  while (pos < stop) {
-    next(nextLower, lower);
-    next(nextUpper, upper);
-    const char* candidate = std::min(nextLower, nextUpper);
-    if (candidate == stop) return false;
-    if (EqualsAsciiFolded(std::string_view(candidate - anchor, part.size()), part)) return true;
-    pos = candidate + 1;
-  }
-  return false;
+  return Find<true>(text.data(), text.size(), part) != npos;
 }
 
 }  // namespace qb

@@ -186,6 +186,11 @@ class TestHarvest : public QObject {
     QTest::newRow("near miss then hit")
         << QByteArray("var salej var salejs") << QByteArray("VAR SALEJS") << true;
     QTest::newRow("empty text") << QByteArray() << QByteArray("AU") << false;
+    const QByteArray far(100, '-');  // past the blocks of the search
+    QTest::newRow("far in a long text") << far + "Var SaleJS" + far << QByteArray("var salejs") << true;
+    QTest::newRow("a case bit away from a first sign") << far + "`ab" + far << QByteArray("@ab") << false;
+    QTest::newRow("a case bit away from a last sign") << far + "ab`" + far << QByteArray("AB@") << false;
+    QTest::newRow("a case bit away inside") << far + "a`b" + far << QByteArray("A@B") << false;
   }
   void textContains() {
     QFETCH(QByteArray, text);
