@@ -81,13 +81,6 @@ __attribute__((target("avx2"))) size_t FindBlocksAvx2(const char* data, size_t s
   return npos;
 }
 
-bool HasAvx2() {
-  static const bool has = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-  }();
-  return has;
-}
 #endif
 
 // Candidates are the starts whose first and last bytes match, many at a time;
@@ -141,6 +134,18 @@ size_t Find(const char* data, size_t size, std::string_view marker) {
 }
 
 }  // namespace
+
+bool HasAvx2() {
+#if defined(QB_FIND_AVX2)
+  static const bool has = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+  }();
+  return has;
+#else
+  return false;
+#endif
+}
 
 size_t FindBytes(const char* data, size_t size, std::string_view marker) {
   return Find<false>(data, size, marker);

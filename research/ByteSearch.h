@@ -9,6 +9,10 @@ namespace qb {
 
 inline constexpr size_t npos = std::string_view::npos;
 
+// True where AVX2 code may run (x86-64 built with GCC or Clang, and a
+// processor that has it).
+bool HasAvx2();
+
 // Offset of the first marker in [data, data + size), or npos.
 size_t FindBytes(const char* data, size_t size, std::string_view marker);
 // Offset in text of the first marker at or after from, or npos.

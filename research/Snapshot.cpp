@@ -15,6 +15,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
 
 #include "research/ByteSearch.h"
 #include "runtime/Files.h"
@@ -87,6 +90,51 @@ size_t WidenBlock(const char* in, char* out) {
 }
 #endif
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#define QB_WIDEN_AVX2 1
+__attribute__((target("avx2"))) inline __m256i Load32(const char* p) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+// Widens the blocks of 32 bytes from i on while in[i - 1] and 64 bytes from i
+// lie in the piece (i > 0), as WidenBlock does; stops in front of a block
+// with a NUL. o - out <= 2 i keeps every store inside the 2 n bytes of out.
+__attribute__((target("avx2"))) void WidenBlocksAvx2(const char* in, size_t n, size_t& i, char*& o) {
+  const __m256i crs = _mm256_set1_epi8('\r'), lfs = _mm256_set1_epi8('\n'), nuls = _mm256_setzero_si256();
+  for (; i + 64 <= n; i += 32) {
+    const __m256i bytes = Load32(in + i);
+    const __m256i isCr = _mm256_cmpeq_epi8(bytes, crs), isLf = _mm256_cmpeq_epi8(bytes, lfs);
+    const __m256i special = _mm256_or_si256(_mm256_or_si256(isCr, isLf), _mm256_cmpeq_epi8(bytes, nuls));
+    if (_mm256_testz_si256(special, special)) {
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), bytes);
+      o += 32;
+      continue;
+    }
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi8(bytes, nuls))) return;
+    const auto loneCr = static_cast<uint32_t>(
+        _mm256_movemask_epi8(_mm256_andnot_si256(_mm256_cmpeq_epi8(Load32(in + i + 1), lfs), isCr)));
+    const auto loneLf = static_cast<uint32_t>(
+        _mm256_movemask_epi8(_mm256_andnot_si256(_mm256_cmpeq_epi8(Load32(in + i - 1), crs), isLf)));
+    size_t from = 0;  // in[i + from, i + 32) still to copy
+    for (uint32_t lone = loneCr | loneLf; lone; lone &= lone - 1) {
+      const auto k = static_cast<size_t>(std::countr_zero(lone));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), Load32(in + i + from));
+      if (loneCr >> k & 1) {
+        o += k + 1 - from;
+        *o++ = '\n';
+        from = k + 1;
+      } else {
+        o += k - from;
+        *o++ = '\r';
+        from = k;
+      }
+    }
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), Load32(in + i + from));
+    o += 32 - from;
+  }
+}
+#endif
+
 }  // namespace
 
 size_t LineEndWidener::Add(const char* in, size_t n, char* out) {
@@ -96,6 +144,12 @@ size_t LineEndWidener::Add(const char* in, size_t n, char* out) {
   if (FAfterCr && in[0] == '\n') i = 1;  // the LF of a CR LF split between pieces
   FAfterCr = false;
   while (i < n) {
+#if defined(QB_WIDEN_AVX2)
+    if (i > 0 && i + 64 <= n && HasAvx2()) {
+      WidenBlocksAvx2(in, n, i, o);
+      if (i + 64 > n) continue;  // else a block with a NUL is next
+    }
+#endif
 #if defined(__SSE2__)
     // Whole blocks while in[i - 1] and 32 bytes from i on lie in the piece: out
     // has room for 2 n bytes, and o - out <= 2 i.

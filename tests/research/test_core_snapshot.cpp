@@ -101,13 +101,14 @@ class TestSnapshot : public QObject {
     std::mt19937 random(5);
     const char kinds[] = {'\r', '\n', 'x', 'y', '\0'};  // NUL in every seventh round
     for (int round = 0; round < 5000; ++round) {
-      std::string bytes(random() % 200, 'x');
-      for (char& c : bytes) c = kinds[random() % (round % 7 ? 4 : 5)];
+      std::string bytes(random() % 400, 'x');
+      // Every other round, line ends are rare: whole blocks without one.
+      for (char& c : bytes) c = round % 2 && random() % 16 ? 'x' : kinds[random() % (round % 7 ? 4 : 5)];
       std::string text(2 * bytes.size() + 2, '\0');
       LineEndWidener widener;
       size_t size = 0;
       for (size_t from = 0; from < bytes.size();) {
-        const size_t n = std::min<size_t>(bytes.size() - from, random() % 100);
+        const size_t n = std::min<size_t>(bytes.size() - from, random() % 200);
         size += widener.Add(bytes.data() + from, n, text.data() + size);
         from += n;
       }
