@@ -56,6 +56,12 @@ class TestHarvestCli : public QObject {
     QTest::newRow("lone CR") << QByteArray("a\rb") << QByteArray("\"a\rb\"");
     QTest::newRow("blank and semicolon stay bare") << QByteArray(" a;b ") << QByteArray(" a;b ");
     QTest::newRow("high bytes unchanged") << QByteArray("caf\xc3\xa9\xff") << QByteArray("caf\xc3\xa9\xff");
+    QTest::newRow("bytes 64 above the quoted ones stay bare") << QByteArray("lbMJ") << QByteArray("lbMJ");
+    const QByteArray block(16, 'a');
+    QTest::newRow("comma after a block") << block + ","
+                                         << "\"" + block + ",\"";
+    QTest::newRow("LF ending a block")
+        << block.left(15) + "\n" + block << "\"" + block.left(15) + "\n" + block + "\"";
   }
   void csvField() {
     QFETCH(QByteArray, text);
