@@ -135,17 +135,14 @@ size_t Find(const char* data, size_t size, std::string_view marker) {
 
 }  // namespace
 
-bool HasAvx2() {
+extern const bool kHasAvx2 = [] {
 #if defined(QB_FIND_AVX2)
-  static const bool has = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-  }();
-  return has;
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2") != 0;
 #else
   return false;
 #endif
-}
+}();
 
 size_t FindBytes(const char* data, size_t size, std::string_view marker) {
   return Find<false>(data, size, marker);
