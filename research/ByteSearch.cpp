@@ -41,68 +41,11 @@ struct Match {
   }
 };
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#define QB_FIND_AVX2 1
-// Bit k: the start p + k is a candidate for the marker of length m, its first
-// and last bytes being first and last (after the Or of the search).
+// The starts from i on, 32 or 16 at a time with SSE2, then one by one.
 template <bool kFolded>
-__attribute__((target("avx2"))) inline uint32_t CandidatesAvx2(const char* p, size_t m, __m256i first,
-                                                               __m256i last, __m256i firstOr,
-                                                               __m256i lastOr) {
-  __m256i heads = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-  __m256i tails = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + m - 1));
-  if (kFolded) {
-    heads = _mm256_or_si256(heads, firstOr);
-    tails = _mm256_or_si256(tails, lastOr);
-  }
-  return static_cast<uint32_t>(_mm256_movemask_epi8(
-      _mm256_and_si256(_mm256_cmpeq_epi8(heads, first), _mm256_cmpeq_epi8(tails, last))));
-}
-
-// The starts from i on in blocks of 64 with AVX2; i is left at the first start
-// not looked at when nothing matched.
-template <bool kFolded>
-__attribute__((target("avx2"))) size_t FindBlocksAvx2(const char* data, size_t starts,
-                                                      std::string_view marker, size_t& i) {
+inline size_t FindRest(const char* data, size_t starts, std::string_view marker, size_t i) {
   using M = Match<kFolded>;
   const size_t m = marker.size();
-  const __m256i firstOr = _mm256_set1_epi8(M::Or(marker[0])), lastOr = _mm256_set1_epi8(M::Or(marker[m - 1]));
-  const __m256i first = _mm256_or_si256(_mm256_set1_epi8(marker[0]), firstOr);
-  const __m256i last = _mm256_or_si256(_mm256_set1_epi8(marker[m - 1]), lastOr);
-  for (; i + 64 <= starts; i += 64) {
-    const uint64_t found = CandidatesAvx2<kFolded>(data + i, m, first, last, firstOr, lastOr) |
-                           uint64_t{CandidatesAvx2<kFolded>(data + i + 32, m, first, last, firstOr, lastOr)}
-                               << 32;
-    if (found) {
-      const size_t hit = M::First(data, i, found, marker);
-      if (hit != npos) return hit;
-    }
-  }
-  return npos;
-}
-
-#endif
-
-// Candidates are the starts whose first and last bytes match, many at a time;
-// the bytes between are compared only for those.
-template <bool kFolded>
-size_t Find(const char* data, size_t size, std::string_view marker) {
-  using M = Match<kFolded>;
-  const size_t m = marker.size();
-  if (m == 0) return 0;
-  if (size < m) return npos;
-  if (m == 1 && !kFolded) {
-    const void* hit = std::memchr(data, marker[0], size);
-    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - data) : npos;
-  }
-  const size_t starts = size - m + 1;
-  size_t i = 0;
-#if defined(QB_FIND_AVX2)
-  if (starts >= 64 && HasAvx2()) {
-    const size_t hit = FindBlocksAvx2<kFolded>(data, starts, marker, i);
-    if (hit != npos) return hit;
-  }
-#endif
 #if defined(__SSE2__)
   const __m128i firstOr = _mm_set1_epi8(M::Or(marker[0])), lastOr = _mm_set1_epi8(M::Or(marker[m - 1]));
   const __m128i firsts = _mm_or_si128(_mm_set1_epi8(marker[0]), firstOr);
@@ -131,6 +74,64 @@ size_t Find(const char* data, size_t size, std::string_view marker) {
     if (M::Same(data[i], marker[0]) && M::Same(data[i + m - 1], marker[m - 1]) && M::Inner(data + i, marker))
       return i;
   return npos;
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define QB_FIND_AVX2 1
+// Bit k: the start p + k is a candidate for the marker of length m, its first
+// and last bytes being first and last (after the Or of the search).
+template <bool kFolded>
+__attribute__((target("avx2"))) inline uint32_t CandidatesAvx2(const char* p, size_t m, __m256i first,
+                                                               __m256i last, __m256i firstOr,
+                                                               __m256i lastOr) {
+  __m256i heads = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+  __m256i tails = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + m - 1));
+  if (kFolded) {
+    heads = _mm256_or_si256(heads, firstOr);
+    tails = _mm256_or_si256(tails, lastOr);
+  }
+  return static_cast<uint32_t>(_mm256_movemask_epi8(
+      _mm256_and_si256(_mm256_cmpeq_epi8(heads, first), _mm256_cmpeq_epi8(tails, last))));
+}
+
+// The starts in blocks of 64 with AVX2, then the rest.
+template <bool kFolded>
+__attribute__((target("avx2"))) size_t FindAvx2(const char* data, size_t starts, std::string_view marker) {
+  using M = Match<kFolded>;
+  const size_t m = marker.size();
+  const __m256i firstOr = _mm256_set1_epi8(M::Or(marker[0])), lastOr = _mm256_set1_epi8(M::Or(marker[m - 1]));
+  const __m256i first = _mm256_or_si256(_mm256_set1_epi8(marker[0]), firstOr);
+  const __m256i last = _mm256_or_si256(_mm256_set1_epi8(marker[m - 1]), lastOr);
+  size_t i = 0;
+  for (; i + 64 <= starts; i += 64) {
+    const uint64_t found = CandidatesAvx2<kFolded>(data + i, m, first, last, firstOr, lastOr) |
+                           uint64_t{CandidatesAvx2<kFolded>(data + i + 32, m, first, last, firstOr, lastOr)}
+                               << 32;
+    if (found) {
+      const size_t hit = M::First(data, i, found, marker);
+      if (hit != npos) return hit;
+    }
+  }
+  return FindRest<kFolded>(data, starts, marker, i);
+}
+#endif
+
+// Candidates are the starts whose first and last bytes match, many at a time;
+// the bytes between are compared only for those.
+template <bool kFolded>
+size_t Find(const char* data, size_t size, std::string_view marker) {
+  const size_t m = marker.size();
+  if (m == 0) return 0;
+  if (size < m) return npos;
+  if (m == 1 && !kFolded) {
+    const void* hit = std::memchr(data, marker[0], size);
+    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - data) : npos;
+  }
+  const size_t starts = size - m + 1;
+#if defined(QB_FIND_AVX2)
+  if (starts >= 64 && HasAvx2()) return FindAvx2<kFolded>(data, starts, marker);
+#endif
+  return FindRest<kFolded>(data, starts, marker, 0);
 }
 
 }  // namespace

@@ -87,6 +87,13 @@ class PageScanner {
   // Index into FRuns[m].hits of the first occurrence at or after s, or npos.
   size_t FindIndex(Marker m, size_t s);
   size_t Find(Marker m, size_t s) {
+    Run& run = FRuns[m];
+    if (run.valid && !run.exhausted && s > run.hits.back() + kMarkerPeriod[m] && s < End()) {
+      // The usual step: past the run, which a new one from s replaces.
+      const size_t hit = FindIn(FPage, kMarkerText[m], s);
+      Reset(run, s, hit);
+      return hit;
+    }
     const size_t index = FindIndex(m, s);
     return index == npos ? npos : FRuns[m].hits[index];
   }
