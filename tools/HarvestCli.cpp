@@ -188,25 +188,27 @@ namespace {
 
 bool NeedsQuotes(std::string_view text) {
   const char* p = text.data();
-  size_t n = text.size();
+  const size_t n = text.size();
 #if defined(__SSE2__)
-  for (; n >= 16; p += 16, n -= 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i quoted = _mm_or_si128(
-        _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'))),
-        _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))));
-    if (_mm_movemask_epi8(quoted)) return true;
+  if (n >= 8) {
+    const auto quoted = [](__m128i bytes) {
+      return _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')),
+                                                         _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'))),
+                                            _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')),
+                                                         _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))))) != 0;
+    };
+    const auto load8 = [](const char* at) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(at)); };
+    const auto load16 = [](const char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); };
+    // Blocks that may overlap at the end, so that no byte is left to a loop.
+    if (n < 16) return quoted(_mm_unpacklo_epi64(load8(p), load8(p + n - 8)));
+    for (size_t i = 0; i + 16 < n; i += 16)
+      if (quoted(load16(p + i))) return true;
+    return quoted(load16(p + n - 16));
   }
 #endif
-  // The four bytes are below 64: one bit each.
-  constexpr uint64_t kQuoted =
-      uint64_t{1} << ',' | uint64_t{1} << '"' | uint64_t{1} << '\r' | uint64_t{1} << '\n';
-  uint64_t found = 0;
-  for (; n > 0; ++p, --n) {
-    const auto c = static_cast<unsigned char>(*p);
-    found |= c < 64 ? kQuoted >> c & 1 : 0;
-  }
-  return found != 0;
+  for (size_t i = 0; i < n; ++i)
+    if (p[i] == ',' || p[i] == '"' || p[i] == '\r' || p[i] == '\n') return true;
+  return false;
 }
 
 }  // namespace

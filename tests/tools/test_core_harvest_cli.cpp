@@ -56,7 +56,9 @@ class TestHarvestCli : public QObject {
     QTest::newRow("lone CR") << QByteArray("a\rb") << QByteArray("\"a\rb\"");
     QTest::newRow("blank and semicolon stay bare") << QByteArray(" a;b ") << QByteArray(" a;b ");
     QTest::newRow("high bytes unchanged") << QByteArray("caf\xc3\xa9\xff") << QByteArray("caf\xc3\xa9\xff");
-    QTest::newRow("bytes 64 above the quoted ones stay bare") << QByteArray("lbMJ") << QByteArray("lbMJ");
+    QTest::newRow("bytes 64 above the quoted ones stay bare")
+        << QByteArray("lbMJlbMJlbMJ") << QByteArray("lbMJlbMJlbMJ");
+    QTest::newRow("comma last of eleven") << QByteArray("Brass Lamp,") << QByteArray("\"Brass Lamp,\"");
     const QByteArray block(16, 'a');
     QTest::newRow("comma after a block") << block + ","
                                          << "\"" + block + ",\"";
