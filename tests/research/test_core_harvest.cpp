@@ -165,6 +165,9 @@ class TestHarvest : public QObject {
     QTest::newRow("two-byte between long ASCII runs") << ascii + "\xc3\xa9" + ascii << true;
     QTest::newRow("truncated between long ASCII runs") << ascii + "\xc3" + ascii << false;
     QTest::newRow("high byte at the end of a block") << QByteArray(15, 'a') + "\xe9" + ascii << false;
+    const QByteArray run(100, 'a');  // beyond the 64-byte blocks
+    QTest::newRow("two-byte after a long run") << run + "\xc3\xa9" + run << true;
+    QTest::newRow("truncated after a long run") << run + "\xc3" + run << false;
   }
   void utf8Validity() {
     QFETCH(QByteArray, text);
