@@ -235,27 +235,34 @@ std::string CsvField(std::string_view text) {
 
 void AppendCsvRow(std::string& out, std::string_view itemNumber, std::string_view bids,
                   std::string_view amount, std::string_view description) {
-  if (!NeedsQuotes(itemNumber) && !NeedsQuotes(bids) && !NeedsQuotes(amount) && !NeedsQuotes(description)) {
-    // The usual row: its fields as they are, written in one go.
-    size_t at = out.size();
-    out.resize(at + itemNumber.size() + bids.size() + amount.size() + description.size() + 5);
-    for (const std::string_view field : {itemNumber, bids, amount, description}) {
-      std::memcpy(out.data() + at, field.data(), field.size());
-      at += field.size();
-      out[at++] = ',';
+  // The usual row, written in one go: no field holds a quote mark, and those
+  // with a comma or line end are only put in quotes.
+  const std::string_view fields[] = {itemNumber, bids, amount, description};
+  bool quoted[4];
+  size_t size = 5;  // three commas, CR LF
+  for (int k = 0; k < 4; ++k) {
+    quoted[k] = NeedsQuotes(fields[k]);
+    if (quoted[k] && fields[k].find('"') != std::string_view::npos) {
+      for (int j = 0; j < 4; ++j) {
+        AppendCsvField(out, fields[j]);
+        out += j < 3 ? "," : "\r\n";
+      }
+      return;
     }
-    out[at - 1] = '\r';
-    out[at] = '\n';
-    return;
+    size += fields[k].size() + (quoted[k] ? 2 : 0);
   }
-  AppendCsvField(out, itemNumber);
-  out += ',';
-  AppendCsvField(out, bids);
-  out += ',';
-  AppendCsvField(out, amount);
-  out += ',';
-  AppendCsvField(out, description);
-  out += "\r\n";
+  size_t at = out.size();
+  out.resize(at + size);
+  char* o = out.data();
+  for (int k = 0; k < 4; ++k) {
+    if (quoted[k]) o[at++] = '"';
+    std::memcpy(o + at, fields[k].data(), fields[k].size());
+    at += fields[k].size();
+    if (quoted[k]) o[at++] = '"';
+    o[at++] = ',';
+  }
+  o[at - 1] = '\r';
+  o[at] = '\n';
 }
 
 template <class Where>
