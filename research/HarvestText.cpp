@@ -79,7 +79,7 @@ void WalkScript(PageScanner& scanner, HarvestTarget& target) {
 
 }  // namespace
 
-bool IsTableLayout(std::string_view page) { return !TextContains(page, kMarkerText[kVarSalejs]); }
+bool IsTableLayout(std::string_view page) { return !TextContains(page, kScriptLayoutMark); }
 
 std::string CleanAmount(std::string_view text) {
   // The text is kept when, without its first "$" and its commas, it is numeric.
@@ -141,9 +141,9 @@ void HarvestScriptLayout(std::string_view page, HarvestTarget& target) {
 
 namespace {
 
-// utf8: the page's validity when known.
-void Harvest(std::string_view page, HarvestTarget& target, const bool* utf8) {
-  if (!IsTableLayout(page)) {
+// utf8: the page's validity when known; tableLayout: IsTableLayout(page).
+void Harvest(std::string_view page, HarvestTarget& target, const bool* utf8, bool tableLayout) {
+  if (!tableLayout) {
     HarvestScriptLayout(page, target);
     return;
   }
@@ -160,7 +160,11 @@ void Harvest(std::string_view page, HarvestTarget& target, const bool* utf8) {
 
 }  // namespace
 
-void HarvestPage(std::string_view page, HarvestTarget& target) { Harvest(page, target, nullptr); }
-void HarvestPage(std::string_view page, HarvestTarget& target, bool utf8) { Harvest(page, target, &utf8); }
+void HarvestPage(std::string_view page, HarvestTarget& target) {
+  Harvest(page, target, nullptr, IsTableLayout(page));
+}
+void HarvestPage(std::string_view page, HarvestTarget& target, bool utf8, bool tableLayout) {
+  Harvest(page, target, &utf8, tableLayout);
+}
 
 }  // namespace qb

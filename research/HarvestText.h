@@ -36,7 +36,10 @@ inline constexpr std::string_view kNoSoldListingsText =
 // How often the dollar notice has been shown in this process (shown only while 0).
 extern int DollarNoticeCount;
 
-// False when the page holds "var salejs" in any letter case.
+// A page of the script layout holds this, in any letter case.
+inline constexpr std::string_view kScriptLayoutMark = "var salejs";
+
+// False when the page holds kScriptLayoutMark in any letter case.
 bool IsTableLayout(std::string_view page);
 
 // "FOREIGN" unless the text is a plain dollar amount; otherwise the text
@@ -69,7 +72,8 @@ void HarvestScriptLayout(std::string_view page, HarvestTarget& target);
 // layout (script, table, or a card page with a results list), shows "No Results
 // Added" for a page of another kind, walks the records.
 void HarvestPage(std::string_view page, HarvestTarget& target);
-// The same for a page whose UTF-8 validity is known (PageText::utf8).
-void HarvestPage(std::string_view page, HarvestTarget& target, bool utf8);
+// The same for a page whose UTF-8 validity and layout are known (PageText::utf8,
+// and IsTableLayout as PageText::holdsWatched found it for kScriptLayoutMark).
+void HarvestPage(std::string_view page, HarvestTarget& target, bool utf8, bool tableLayout);
 
 }  // namespace qb

@@ -34,7 +34,7 @@ enum Marker : int {
   kMarkerCount
 };
 
-inline constexpr std::string_view kMarkerText[kMarkerCount] = {"var salejs",
+inline constexpr std::string_view kMarkerText[kMarkerCount] = {kScriptLayoutMark,
                                                                "input type=\"checkbox\"",
                                                                "rd=1\">",
                                                                "category=",

@@ -225,9 +225,19 @@ size_t BeforeLastCharacter(const char* text, size_t from, size_t to) {
 
 }  // namespace
 
-int PageText::Read(std::FILE* file, size_t sizeHint) {
+int PageText::Read(std::FILE* file, size_t sizeHint, std::string_view watched) {
   FBytes.Release();
   FUtf8 = true;
+  FHolds = watched.empty();
+  size_t watchedTo = 0;  // the text before it is looked at
+  // Looks at the text up to its end `to`, while that is in the cache; the
+  // watched text may begin before the last piece.
+  const auto watch = [&](size_t to) {
+    if (FHolds) return;
+    const size_t from = watchedTo > watched.size() ? watchedTo - (watched.size() - 1) : 0;
+    FHolds = TextContains(std::string_view(FBytes.data() + from, to - from), watched);
+    watchedTo = to;
+  };
   // Read in pieces that stay in the cache, each widened into the block. A
   // piece is read into the block this far ahead of the text, where widening
   // cannot catch up with it, while that lies in huge pages the text fills
@@ -261,6 +271,7 @@ int PageText::Read(std::FILE* file, size_t sizeHint) {
       FUtf8 = IsValidUtf8(std::string_view(FBytes.data() + checked, cut - checked));
       checked = cut;
     }
+    watch(used);
   }
   if (std::ferror(file)) {
     const int error = errno ? errno : EIO;
@@ -269,6 +280,7 @@ int PageText::Read(std::FILE* file, size_t sizeHint) {
   }
   used += widener.Finish(FBytes.data() + used);
   FUtf8 = FUtf8 && IsValidUtf8(std::string_view(FBytes.data() + checked, used - checked));
+  watch(used);
   if (!FBytes.Reserve(used)) {
     FBytes.Release();
     return ENOMEM;
@@ -277,13 +289,13 @@ int PageText::Read(std::FILE* file, size_t sizeHint) {
   return 0;
 }
 
-int PageText::ReadFile(const std::string& fileName) {
+int PageText::ReadFile(const std::string& fileName, std::string_view watched) {
   FBytes.Release();
   std::FILE* file = std::fopen(fileName.c_str(), "rb");
   if (!file) return errno;
   std::error_code sizeError;
   const auto size = std::filesystem::file_size(fileName, sizeError);
-  const int error = Read(file, sizeError ? 0 : static_cast<size_t>(size));
+  const int error = Read(file, sizeError ? 0 : static_cast<size_t>(size), watched);
   std::fclose(file);
   return error;
 }

@@ -68,17 +68,21 @@ class PageText {
   std::string_view view() const { return FBytes.view(); }
   // IsValidUtf8(view()), found while reading.
   bool utf8() const { return FUtf8; }
+  // TextContains(view(), watched) for the watched text given to a Read that
+  // succeeded, found while reading.
+  bool holdsWatched() const { return FHolds; }
 
   // Reads file to its end and makes the bytes page text as PageTextFromBytes
   // does. sizeHint is the expected byte count (0: unknown). Returns 0, or the
   // errno of the failed read (the text is then empty).
-  int Read(std::FILE* file, size_t sizeHint);
+  int Read(std::FILE* file, size_t sizeHint, std::string_view watched = {});
   // The same for the named file.
-  int ReadFile(const std::string& fileName);
+  int ReadFile(const std::string& fileName, std::string_view watched = {});
 
  private:
   FileBytes FBytes;
   bool FUtf8 = true;
+  bool FHolds = false;
 };
 
 // The page text of the named file. Throws Exception:

@@ -110,8 +110,8 @@ size_t StandardInputSize() {
 
 // Reads one file of the command line; 0 or the errno of the failure.
 int ReadPage(const std::string& file, std::FILE* in, PageText& page) {
-  if (file == "-") return page.Read(in, StandardInputSize());
-  return page.ReadFile(file);
+  if (file == "-") return page.Read(in, StandardInputSize(), kScriptLayoutMark);
+  return page.ReadFile(file, kScriptLayoutMark);
 }
 
 // Relays the lines of a message text, each under the program's name.
@@ -385,7 +385,7 @@ int RunHarvestCli(const std::vector<std::string>& arguments, std::FILE* in, std:
   if (!options.stats) output.Write("Item Number,Bids,Amount,Description\r\n");
   for (size_t i = 0; i < pages.size() && !output.error(); ++i) {
     target.StartFile(FileLabel(options.files[i]));
-    HarvestPage(pages[i].view(), target, pages[i].utf8());
+    HarvestPage(pages[i].view(), target, pages[i].utf8(), !pages[i].holdsWatched());
     pages[i] = PageText();  // its rows are written or copied
   }
   target.FlushCsv();

@@ -151,6 +151,31 @@ class TestSnapshot : public QObject {
     QCOMPARE(read.utf8(), utf8);
   }
 
+  // The watched text across the reader's pieces (128 KiB) and in any case.
+  void watchedFoundWhileReading_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("holds");
+    for (int before : {1, 5, 9})
+      QTest::newRow(qPrintable(QString("split after %1").arg(before)))
+          << QByteArray(131072 - before, 'a') + "VAR SaleJS" + "tail" << true;
+    QTest::newRow("whole in the second piece") << QByteArray(131072, 'a') + "var salejs" << true;
+    QTest::newRow("at the start") << QByteArray("var salejs") << true;
+    QTest::newRow("one letter short across pieces") << QByteArray(131068, 'a') + "var salej" << false;
+    QTest::newRow("line ends widened between") << QByteArray("var\nsalejs") << false;
+  }
+  void watchedFoundWhileReading() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, holds);
+    std::FILE* file = std::tmpfile();
+    QVERIFY(file);
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), file);
+    std::rewind(file);
+    PageText read;
+    QCOMPARE(read.Read(file, 0, "var salejs"), 0);
+    std::fclose(file);
+    QCOMPARE(read.holdsWatched(), holds);
+  }
+
   void fileName_data() {
     QTest::addColumn<uint>("r");
     QTest::addColumn<QString>("name");
