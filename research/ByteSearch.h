@@ -10,7 +10,8 @@ namespace qb {
 inline constexpr size_t npos = std::string_view::npos;
 
 // True where AVX2 code may run (x86-64 built with GCC or Clang, and a
-// processor that has it).
+// processor that has it). False before static initialization sets it: the
+// portable code runs then.
 extern const bool kHasAvx2;
 inline bool HasAvx2() { return kHasAvx2; }
 
