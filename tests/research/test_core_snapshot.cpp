@@ -26,6 +26,18 @@ QByteArray ReadAll(const QString& name) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
+// The bytes read back through a temporary file (read.Read's status, or -1
+// without a file).
+int ReadBack(const QByteArray& bytes, PageText& read, size_t sizeHint = 0, std::string_view watched = {}) {
+  std::FILE* file = std::tmpfile();
+  if (!file) return -1;
+  std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), file);
+  std::rewind(file);
+  const int status = read.Read(file, sizeHint, watched);
+  std::fclose(file);
+  return status;
+}
+
 }  // namespace
 
 class TestSnapshot : public QObject {
@@ -71,13 +83,8 @@ class TestSnapshot : public QObject {
     QCOMPARE(QByteArray(result.data(), static_cast<qsizetype>(result.size())), text);
     // The same text read from a file, of known and of unknown size.
     for (const size_t hint : {static_cast<size_t>(bytes.size()), size_t(0)}) {
-      std::FILE* file = std::tmpfile();
-      QVERIFY(file);
-      std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), file);
-      std::rewind(file);
       PageText read;
-      QCOMPARE(read.Read(file, hint), 0);
-      std::fclose(file);
+      QCOMPARE(ReadBack(bytes, read, hint), 0);
       QCOMPARE(QByteArray(read.view().data(), static_cast<qsizetype>(read.view().size())), text);
     }
   }
@@ -140,13 +147,8 @@ class TestSnapshot : public QObject {
   void utf8FoundWhileReading() {
     QFETCH(QByteArray, bytes);
     QFETCH(bool, utf8);
-    std::FILE* file = std::tmpfile();
-    QVERIFY(file);
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), file);
-    std::rewind(file);
     PageText read;
-    QCOMPARE(read.Read(file, 0), 0);
-    std::fclose(file);
+    QCOMPARE(ReadBack(bytes, read), 0);
     QCOMPARE(IsValidUtf8(read.view()), utf8);
     QCOMPARE(read.utf8(), utf8);
   }
@@ -166,13 +168,8 @@ class TestSnapshot : public QObject {
   void watchedFoundWhileReading() {
     QFETCH(QByteArray, bytes);
     QFETCH(bool, holds);
-    std::FILE* file = std::tmpfile();
-    QVERIFY(file);
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), file);
-    std::rewind(file);
     PageText read;
-    QCOMPARE(read.Read(file, 0, "var salejs"), 0);
-    std::fclose(file);
+    QCOMPARE(ReadBack(bytes, read, 0, "var salejs"), 0);
     QCOMPARE(read.holdsWatched(), holds);
   }
 
