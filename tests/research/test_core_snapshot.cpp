@@ -127,49 +127,40 @@ class TestSnapshot : public QObject {
     }
   }
 
-  // The reader's UTF-8 validity, with characters split between its pieces
-  // (128 KiB) and invalid bytes on either side of a cut.
-  void utf8FoundWhileReading_data() {
+  // What the reader finds while reading: UTF-8 validity, with characters split
+  // between its pieces (128 KiB) and invalid bytes on either side of a cut; the
+  // watched text across the pieces and in any case.
+  void factsFoundWhileReading_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("utf8");
+    QTest::addColumn<bool>("holds");  // "var salejs"
     const QByteArray dash("\xe2\x80\x93");
     const QByteArray bell("\xf0\x9f\x94\x94");
-    QTest::newRow("three-byte characters across pieces") << dash.repeated(50000) + "\n" << true;
+    QTest::newRow("three-byte characters across pieces") << dash.repeated(50000) + "\n" << true << false;
     for (int before = 1; before <= 3; ++before)
       QTest::newRow(qPrintable(QString("four-byte character split after %1").arg(before)))
-          << QByteArray(131072 - before, 'a') + bell + "tail" << true;
-    QTest::newRow("truncated at a piece end") << QByteArray(131071, 'a') + "\xe2" + "abc" << false;
-    QTest::newRow("continuation opens a piece") << QByteArray(131072, 'a') + "\x80" << false;
-    QTest::newRow("invalid far in") << QByteArray(200000, 'a') + "\xff" << false;
-    QTest::newRow("truncated at the end") << QByteArray(10, 'a') + "\xe2\x80" << false;
-    QTest::newRow("ASCII") << QByteArray("plain\n") << true;
-  }
-  void utf8FoundWhileReading() {
-    QFETCH(QByteArray, bytes);
-    QFETCH(bool, utf8);
-    PageText read;
-    QCOMPARE(ReadBack(bytes, read), 0);
-    QCOMPARE(IsValidUtf8(read.view()), utf8);
-    QCOMPARE(read.utf8(), utf8);
-  }
-
-  // The watched text across the reader's pieces (128 KiB) and in any case.
-  void watchedFoundWhileReading_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("holds");
+          << QByteArray(131072 - before, 'a') + bell + "tail" << true << false;
+    QTest::newRow("truncated at a piece end") << QByteArray(131071, 'a') + "\xe2" + "abc" << false << false;
+    QTest::newRow("continuation opens a piece") << QByteArray(131072, 'a') + "\x80" << false << false;
+    QTest::newRow("invalid far in") << QByteArray(200000, 'a') + "\xff" << false << false;
+    QTest::newRow("truncated at the end") << QByteArray(10, 'a') + "\xe2\x80" << false << false;
+    QTest::newRow("ASCII") << QByteArray("plain\n") << true << false;
     for (int before : {1, 5, 9})
       QTest::newRow(qPrintable(QString("split after %1").arg(before)))
-          << QByteArray(131072 - before, 'a') + "VAR SaleJS" + "tail" << true;
-    QTest::newRow("whole in the second piece") << QByteArray(131072, 'a') + "var salejs" << true;
-    QTest::newRow("at the start") << QByteArray("var salejs") << true;
-    QTest::newRow("one letter short across pieces") << QByteArray(131068, 'a') + "var salej" << false;
-    QTest::newRow("line ends widened between") << QByteArray("var\nsalejs") << false;
+          << QByteArray(131072 - before, 'a') + "VAR SaleJS" + "tail" << true << true;
+    QTest::newRow("whole in the second piece") << QByteArray(131072, 'a') + "var salejs" << true << true;
+    QTest::newRow("at the start") << QByteArray("var salejs") << true << true;
+    QTest::newRow("one letter short across pieces") << QByteArray(131068, 'a') + "var salej" << true << false;
+    QTest::newRow("line ends widened between") << QByteArray("var\nsalejs") << true << false;
   }
-  void watchedFoundWhileReading() {
+  void factsFoundWhileReading() {
     QFETCH(QByteArray, bytes);
+    QFETCH(bool, utf8);
     QFETCH(bool, holds);
     PageText read;
     QCOMPARE(ReadBack(bytes, read, 0, "var salejs"), 0);
+    QCOMPARE(IsValidUtf8(read.view()), utf8);
+    QCOMPARE(read.utf8(), utf8);
     QCOMPARE(read.holdsWatched(), holds);
   }
 
