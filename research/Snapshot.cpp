@@ -56,6 +56,30 @@ std::string SaveSnapshot(SnapshotNameGenerator& generator, std::string_view docu
 
 namespace {
 
+// The page text of the kWidth bytes at in, whose lone CRs and LFs are the set
+// bits of loneCr and loneLf, at out; returns the bytes written. Copies kWidth
+// bytes at a time: out needs room for 2 kWidth + 1, in for 2 kWidth.
+template <size_t kWidth>
+inline size_t WidenLoneEnds(const char* in, char* out, uint32_t loneCr, uint32_t loneLf) {
+  char* o = out;
+  size_t from = 0;  // in[from, kWidth) still to copy
+  for (uint32_t lone = loneCr | loneLf; lone; lone &= lone - 1) {
+    const auto k = static_cast<size_t>(std::countr_zero(lone));
+    std::memcpy(o, in + from, kWidth);
+    if (loneCr >> k & 1) {
+      o += k + 1 - from;
+      *o++ = '\n';
+      from = k + 1;
+    } else {
+      o += k - from;
+      *o++ = '\r';
+      from = k;
+    }
+  }
+  std::memcpy(o, in + from, kWidth);
+  return static_cast<size_t>(o - out) + kWidth - from;
+}
+
 #if defined(__SSE2__)
 // The page text of the 16 bytes at in (none of them NUL; in[-1] and the 32
 // bytes from in on readable) at out; returns the bytes written, 16 and one
@@ -70,23 +94,7 @@ size_t WidenBlock(const char* in, char* out) {
       static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(_mm_cmpeq_epi8(load(in + 1), lfs), isCr)));
   const auto loneLf =
       static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(_mm_cmpeq_epi8(load(in - 1), crs), isLf)));
-  char* o = out;
-  size_t from = 0;  // in[from, 16) still to copy
-  for (unsigned lone = loneCr | loneLf; lone; lone &= lone - 1) {
-    const auto k = static_cast<size_t>(std::countr_zero(lone));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(o), load(in + from));
-    if (loneCr >> k & 1) {
-      o += k + 1 - from;
-      *o++ = '\n';
-      from = k + 1;
-    } else {
-      o += k - from;
-      *o++ = '\r';
-      from = k;
-    }
-  }
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(o), load(in + from));
-  return static_cast<size_t>(o - out) + 16 - from;
+  return WidenLoneEnds<16>(in, out, loneCr, loneLf);
 }
 #endif
 
@@ -115,22 +123,7 @@ __attribute__((target("avx2"))) void WidenBlocksAvx2(const char* in, size_t n, s
         _mm256_movemask_epi8(_mm256_andnot_si256(_mm256_cmpeq_epi8(Load32(in + i + 1), lfs), isCr)));
     const auto loneLf = static_cast<uint32_t>(
         _mm256_movemask_epi8(_mm256_andnot_si256(_mm256_cmpeq_epi8(Load32(in + i - 1), crs), isLf)));
-    size_t from = 0;  // in[i + from, i + 32) still to copy
-    for (uint32_t lone = loneCr | loneLf; lone; lone &= lone - 1) {
-      const auto k = static_cast<size_t>(std::countr_zero(lone));
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), Load32(in + i + from));
-      if (loneCr >> k & 1) {
-        o += k + 1 - from;
-        *o++ = '\n';
-        from = k + 1;
-      } else {
-        o += k - from;
-        *o++ = '\r';
-        from = k;
-      }
-    }
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), Load32(in + i + from));
-    o += 32 - from;
+    o += WidenLoneEnds<32>(in + i, o, loneCr, loneLf);
   }
 }
 #endif
