@@ -562,38 +562,53 @@ def run_big_pages():
                             lambda: next((w for w in windows(app) if w.name == "Quellbid"), None), 20)
             table = wait_for("the grid", lambda: find(main, role="table", name="Research grid"), 10)
 
-            def loaded(acc=main, depth=0):
+            def page_document(acc=main, depth=0):
                 # Down to the documents, never into them: the big one has thousands of rows.
                 try:
                     role = acc.getRoleName()
                     if role == "document web":
-                        return acc.name.startswith("Gavelton") and not acc.getState().contains(pyatspi.STATE_BUSY)
+                        return acc if acc.name.startswith("Gavelton") else None
                     if role == "table" or depth > 12:
-                        return False
-                    return any(loaded(acc.getChildAtIndex(i), depth + 1) for i in range(acc.childCount))
+                        return None
+                    return next(filter(None, (page_document(acc.getChildAtIndex(i), depth + 1)
+                                              for i in range(acc.childCount))), None)
                 except Exception:  # a node that went away meanwhile
-                    return False
+                    return None
+
+            def loaded():
+                document = page_document()
+                return document is not None and not document.getState().contains(pyatspi.STATE_BUSY)
+            still_busy = False
             try:
                 wait_for("the big page to load", loaded, 90, interval=1)
             except Failure as failure:
-                # The engine's accessible tree of a big document sometimes never reports the load: not ours to
-                # judge, and F7 before the load would harvest part of the page.
-                log(f"big page: {records} records left out: {failure}")
-                screenshot(f"big-{records}-not-loaded", process.pid, "Quellbid")
-                continue
+                # The engine's accessible tree of a big document sometimes stays busy long after the page has
+                # drawn. With its title there, F7 goes ahead; only every row arriving makes the figure count.
+                if page_document() is None:
+                    log(f"big page: {records} records left out: {failure}")
+                    screenshot(f"big-{records}-not-loaded", process.pid, "Quellbid")
+                    continue
+                still_busy = True
             time.sleep(2)
             activate(process.pid, "Quellbid")
             started = time.monotonic()
             xdotool("key", "F7")
-            wait_for(f"{expected} rows", lambda: table.queryTable().nRows == expected, 120, interval=0.05)
+            try:
+                wait_for(f"{expected} rows", lambda: table.queryTable().nRows == expected, 30 if still_busy else 120,
+                         interval=0.05)
+            except Failure as failure:
+                if not still_busy:
+                    raise
+                log(f"big page: {records} records left out: the engine reported the page busy, then {failure}")
+                continue
             took = time.monotonic() - started
             log(f"big page: {records} records, {megabytes:.1f} MB: F7 to {expected} rows in {took:.2f} s "
-                f"({took / megabytes:.3f} s/MB)")
+                f"({took / megabytes:.3f} s/MB)" + (" (the engine still reported the page busy)" if still_busy else ""))
             figures.append({"name": f"F7_BigTablePage_AccessibilityBus/{records}", "run_type": "iteration",
                             "real_time": took * 1000, "time_unit": "ms", "megabytes": megabytes, "rows": expected})
             screenshot(f"big-{records}", process.pid, "Quellbid")
             # Budget 0.2 s/MB; the test only fails far beyond it, the log carries the figure.
-            if took > 1 + 0.6 * megabytes:
+            if took > 1 + 0.6 * megabytes and not still_busy:
                 raise Failure(f"F7 on a {megabytes:.1f} MB page took {took:.2f} s")
     if os.environ.get("QB_E2E_BIG_JSON"):
         # Benchmark JSON for make bench's summary.
