@@ -216,9 +216,6 @@ bool IsValidUtf8(std::string_view text) {
   const size_t n = text.size();
   size_t i = 0;
   while (i < n) {
-#if defined(QB_FIND_AVX2)
-    if (i + 64 <= n && HasAvx2()) i = SkipAsciiAvx2(s, n, i);
-#endif
 #if defined(__SSE2__)
     // Runs of ASCII 16 bytes at a time.
     while (i + 16 <= n) {
@@ -229,6 +226,11 @@ bool IsValidUtf8(std::string_view text) {
         break;
       }
       i += 16;
+#if defined(QB_FIND_AVX2)
+      // A run of ASCII goes on 64 bytes at a time (not at every character of a
+      // text dense with others).
+      if (i + 64 <= n && HasAvx2()) i = SkipAsciiAvx2(s, n, i);
+#endif
     }
     if (i == n) break;
 #endif
