@@ -2,7 +2,8 @@
 # Registers one QtTest executable with CTest. Its source is the part of the
 # name from "test_" on, in the calling folder (app_test_about: test_about.cpp).
 # GUI tests run on the offscreen platform and are left out of core-only
-# builds; every test runs in its own scratch working folder.
+# builds; every test runs in its own scratch working folder, with XDG folders
+# of its own (tests/isolated.sh).
 function(qb_add_test name)
   cmake_parse_arguments(T "GUI" "TIMEOUT" "LIBS;DEPENDS" ${ARGN})
   if(T_UNPARSED_ARGUMENTS)
@@ -24,7 +25,8 @@ function(qb_add_test name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   set(workdir ${CMAKE_BINARY_DIR}/tests/work/${name})
   file(MAKE_DIRECTORY ${workdir})
-  add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${workdir})
+  add_test(NAME ${name} COMMAND bash ${PROJECT_SOURCE_DIR}/tests/isolated.sh $<TARGET_FILE:${name}>
+           WORKING_DIRECTORY ${workdir})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()

@@ -17,8 +17,13 @@ done
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "SKIP: python3-pyatspi is not installed"; exit $skip; }
 [[ -x "$program" ]] || { echo "no program at $program"; exit 1; }
 
-rm -rf "$out/work" "$out/shots"
+rm -rf "$out/work" "$out/shots" "$out/xdg"
 mkdir -p "$out/work" "$out/shots"
+# The program keeps its data and web profile in XDG folders of the run's own.
+export XDG_DATA_HOME=$out/xdg/data XDG_CONFIG_HOME=$out/xdg/config XDG_CACHE_HOME=$out/xdg/cache \
+  XDG_STATE_HOME=$out/xdg/state XDG_RUNTIME_DIR=$out/xdg/runtime
+mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_STATE_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
 # The working folder holds the pages; the sample result page is the start page.
 if [[ -d "$source_dir/pages" ]]; then cp -r "$source_dir/pages/." "$out/work/"; fi
 cp "$source_dir/tests/app/e2e_results.htm" "$out/work/base.htm"
