@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "research/HarvestText.h"
+#include "harvest/HarvestText.h"
 
 class CountingTarget : public qb::HarvestTarget {
  public:

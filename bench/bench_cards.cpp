@@ -8,8 +8,8 @@
 #include <string>
 
 #include "bench/HarvestBench.h"
-#include "research/HarvestCards.h"
-#include "research/HarvestText.h"
+#include "harvest/HarvestCards.h"
+#include "harvest/HarvestText.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 
 #include "bench/HarvestBench.h"
 #include "research/GridRows.h"
-#include "research/HarvestText.h"
-#include "research/PageScanner.h"
-#include "research/Snapshot.h"
+#include "harvest/HarvestText.h"
+#include "harvest/PageScanner.h"
+#include "harvest/Snapshot.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "research/GridRows.h"
-#include "research/HarvestCards.h"
-#include "research/HarvestText.h"
+#include "harvest/HarvestCards.h"
+#include "harvest/HarvestText.h"
 #include "tests/common/RecordingTarget.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "research/GridRows.h"
-#include "research/HarvestText.h"
-#include "research/Snapshot.h"
+#include "harvest/HarvestText.h"
+#include "harvest/Snapshot.h"
 #include "runtime/Conversions.h"
 #include "tests/common/HarvestReference.h"
 #include "tests/common/RecordingTarget.h"

@@ -13,9 +13,9 @@
 #include <emmintrin.h>
 #endif
 
-#include "research/ByteSearch.h"
-#include "research/HarvestText.h"
-#include "research/Snapshot.h"
+#include "harvest/ByteSearch.h"
+#include "harvest/HarvestText.h"
+#include "harvest/Snapshot.h"
 #include "runtime/AsciiText.h"
 
 namespace qb {

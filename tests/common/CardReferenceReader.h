@@ -13,7 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "research/HarvestCards.h"
+#include "harvest/HarvestCards.h"
 
 namespace qbtest {
 

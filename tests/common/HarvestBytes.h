@@ -7,7 +7,7 @@
 #include <QByteArrayList>
 #include <string_view>
 
-#include "research/HarvestText.h"
+#include "harvest/HarvestText.h"
 #include "tests/common/QtBytes.h"
 #include "tests/common/RecordingTarget.h"
 

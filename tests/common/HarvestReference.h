@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "research/HarvestText.h"
+#include "harvest/HarvestText.h"
 #include "runtime/Conversions.h"
 
 namespace qbref {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "research/GridRows.h"
-#include "research/HarvestText.h"
+#include "harvest/HarvestText.h"
 
 namespace qbtest {
 

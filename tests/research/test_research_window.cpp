@@ -10,11 +10,11 @@
 #include <QtTest>
 
 #include "browser/TCppWebBrowser.h"
-#include "research/HarvestText.h"
+#include "harvest/HarvestText.h"
 #include "research/LVMainGrid.h"
 #include "research/Price1.h"
 #include "research/ResearchGridModel.h"
-#include "research/Snapshot.h"
+#include "harvest/Snapshot.h"
 #include "runtime/Application.h"
 #include "runtime/Conversions.h"
 #include "runtime/Exception.h"

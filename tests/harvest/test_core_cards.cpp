@@ -2,9 +2,9 @@
 #include <string>
 
 #include "research/GridRows.h"
-#include "research/HarvestCards.h"
-#include "research/HarvestText.h"
-#include "research/Snapshot.h"
+#include "harvest/HarvestCards.h"
+#include "harvest/HarvestText.h"
+#include "harvest/Snapshot.h"
 #include "tests/common/HarvestBytes.h"
 #include "tests/common/QtBytes.h"
 
@@ -243,8 +243,8 @@ void TestCards::samplePages() {
   QVERIFY2(!name.isEmpty(), "no card sample pages");
   const QString source = qEnvironmentVariable("QB_SOURCE_DIR");
   const QString base = QFileInfo(name).completeBaseName();
-  QFile csv(source + "/tests/research/cards/" + base + ".csv");
-  QFile report(source + "/tests/research/cards/" + base + ".report");
+  QFile csv(source + "/tests/harvest/cards/" + base + ".csv");
+  QFile report(source + "/tests/harvest/cards/" + base + ".report");
   QVERIFY2(csv.open(QIODevice::ReadOnly) && report.open(QIODevice::ReadOnly), qPrintable(base));
   QByteArrayList rows;
   for (QByteArray line : csv.readAll().split('\n').mid(1)) {

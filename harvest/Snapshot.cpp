@@ -1,4 +1,4 @@
-#include "research/Snapshot.h"
+#include "harvest/Snapshot.h"
 
 #include <algorithm>
 #include <bit>
@@ -19,7 +19,7 @@
 #include <immintrin.h>
 #endif
 
-#include "research/ByteSearch.h"
+#include "harvest/ByteSearch.h"
 #include "runtime/Files.h"
 
 namespace qb {

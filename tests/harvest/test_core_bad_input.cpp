@@ -7,8 +7,8 @@
 #include <csignal>
 
 #include "research/GridRows.h"
-#include "research/HarvestText.h"
-#include "research/Snapshot.h"
+#include "harvest/HarvestText.h"
+#include "harvest/Snapshot.h"
 #include "runtime/Exception.h"
 #include "tests/common/RecordingTarget.h"
 #include "tests/common/ResultPages.h"

@@ -1,8 +1,8 @@
 #include <QtTest>
 #include <string>
 
-#include "research/HarvestCards.h"
-#include "research/Snapshot.h"
+#include "harvest/HarvestCards.h"
+#include "harvest/Snapshot.h"
 #include "tests/common/CardPageGenerator.h"
 #include "tests/common/CardReferenceReader.h"
 

@@ -1,10 +1,10 @@
-#include "research/HtmlTokenizer.h"
+#include "harvest/HtmlTokenizer.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 
-#include "research/ByteSearch.h"
+#include "harvest/ByteSearch.h"
 #include "runtime/AsciiText.h"
 #include "runtime/Utf8.h"
 

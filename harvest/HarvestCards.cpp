@@ -1,10 +1,10 @@
-#include "research/HarvestCards.h"
+#include "harvest/HarvestCards.h"
 
 #include <string>
 #include <unordered_map>
 
-#include "research/ByteSearch.h"
-#include "research/HtmlTokenizer.h"
+#include "harvest/ByteSearch.h"
+#include "harvest/HtmlTokenizer.h"
 #include "runtime/AsciiText.h"
 
 namespace qb {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "research/ByteSearch.h"
+#include "harvest/ByteSearch.h"
 #include "research/GridRows.h"
 
 namespace qb {

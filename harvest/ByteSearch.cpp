@@ -1,4 +1,4 @@
-#include "research/ByteSearch.h"
+#include "harvest/ByteSearch.h"
 
 #include <algorithm>
 #include <bit>

@@ -11,8 +11,8 @@
 #include <random>
 #include <string>
 
-#include "research/ByteSearch.h"
-#include "research/Snapshot.h"
+#include "harvest/ByteSearch.h"
+#include "harvest/Snapshot.h"
 #include "runtime/Exception.h"
 #include "tests/common/QtBytes.h"
 

@@ -1,4 +1,4 @@
-#include "research/PageScanner.h"
+#include "harvest/PageScanner.h"
 
 namespace qb {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "research/HarvestText.h"
+#include "harvest/HarvestText.h"
 
 namespace qb {
 

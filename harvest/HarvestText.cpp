@@ -1,10 +1,10 @@
-#include "research/HarvestText.h"
+#include "harvest/HarvestText.h"
 
 #include <string>
 
-#include "research/ByteSearch.h"
-#include "research/HarvestCards.h"
-#include "research/PageScanner.h"
+#include "harvest/ByteSearch.h"
+#include "harvest/HarvestCards.h"
+#include "harvest/PageScanner.h"
 
 namespace qb {
 

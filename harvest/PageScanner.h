@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "research/ByteSearch.h"
-#include "research/HarvestText.h"
+#include "harvest/ByteSearch.h"
+#include "harvest/HarvestText.h"
 #include "runtime/Conversions.h"
 
 namespace qb {

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "research/GridRows.h"
-#include "research/HarvestText.h"
-#include "research/Snapshot.h"
+#include "harvest/HarvestText.h"
+#include "harvest/Snapshot.h"
 #include "tests/common/HarvestBytes.h"
 #include "tests/common/HarvestReference.h"
 #include "tests/common/QtBytes.h"
