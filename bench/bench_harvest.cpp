@@ -13,6 +13,7 @@
 #include "research/GridRows.h"
 #include "harvest/HarvestText.h"
 #include "harvest/PageScanner.h"
+#include "harvest/PageText.h"
 #include "harvest/Snapshot.h"
 
 namespace {

@@ -10,6 +10,7 @@
 
 #include "research/GridRows.h"
 #include "harvest/HarvestText.h"
+#include "harvest/PageText.h"
 #include "harvest/Snapshot.h"
 #include "runtime/Conversions.h"
 #include "tests/common/HarvestReference.h"

@@ -15,6 +15,7 @@
 
 #include "harvest/ByteSearch.h"
 #include "harvest/HarvestText.h"
+#include "harvest/PageText.h"
 #include "harvest/Snapshot.h"
 #include "runtime/AsciiText.h"
 

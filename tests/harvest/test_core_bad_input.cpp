@@ -8,6 +8,7 @@
 
 #include "research/GridRows.h"
 #include "harvest/HarvestText.h"
+#include "harvest/PageText.h"
 #include "harvest/Snapshot.h"
 #include "runtime/Exception.h"
 #include "tests/common/RecordingTarget.h"

@@ -5,6 +5,7 @@
 
 #include "research/GridRows.h"
 #include "harvest/HarvestText.h"
+#include "harvest/PageText.h"
 #include "harvest/Snapshot.h"
 #include "tests/common/HarvestBytes.h"
 #include "tests/common/HarvestReference.h"

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "harvest/ByteSearch.h"
+#include "harvest/PageText.h"
 #include "harvest/Snapshot.h"
 #include "runtime/Exception.h"
 #include "tests/common/QtBytes.h"
