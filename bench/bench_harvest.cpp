@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "bench/HarvestBench.h"
-#include "research/GridRows.h"
 #include "harvest/HarvestText.h"
 #include "harvest/PageScanner.h"
 #include "harvest/PageText.h"
 #include "harvest/Snapshot.h"
+#include "research/GridRows.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "research/GridRows.h"
 #include "harvest/HarvestCards.h"
 #include "harvest/HarvestText.h"
+#include "research/GridRows.h"
 #include "tests/common/RecordingTarget.h"
 
 namespace {

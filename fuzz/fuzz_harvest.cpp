@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "research/GridRows.h"
 #include "harvest/HarvestText.h"
 #include "harvest/PageText.h"
 #include "harvest/Snapshot.h"
+#include "research/GridRows.h"
 #include "runtime/Conversions.h"
 #include "tests/common/HarvestReference.h"
 #include "tests/common/RecordingTarget.h"

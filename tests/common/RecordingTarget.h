@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "research/GridRows.h"
 #include "harvest/HarvestText.h"
+#include "research/GridRows.h"
 
 namespace qbtest {
 

@@ -6,10 +6,10 @@
 #include <QtTest>
 #include <csignal>
 
-#include "research/GridRows.h"
 #include "harvest/HarvestText.h"
 #include "harvest/PageText.h"
 #include "harvest/Snapshot.h"
+#include "research/GridRows.h"
 #include "runtime/Exception.h"
 #include "tests/common/RecordingTarget.h"
 #include "tests/common/ResultPages.h"

@@ -1,10 +1,10 @@
 #include <QtTest>
 #include <string>
 
-#include "research/GridRows.h"
 #include "harvest/HarvestCards.h"
 #include "harvest/HarvestText.h"
 #include "harvest/Snapshot.h"
+#include "research/GridRows.h"
 #include "tests/common/HarvestBytes.h"
 #include "tests/common/QtBytes.h"
 

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "research/GridRows.h"
 #include "harvest/HarvestText.h"
 #include "harvest/PageText.h"
 #include "harvest/Snapshot.h"
+#include "research/GridRows.h"
 #include "tests/common/HarvestBytes.h"
 #include "tests/common/HarvestReference.h"
 #include "tests/common/QtBytes.h"

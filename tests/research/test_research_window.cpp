@@ -11,10 +11,10 @@
 
 #include "browser/TCppWebBrowser.h"
 #include "harvest/HarvestText.h"
+#include "harvest/Snapshot.h"
 #include "research/LVMainGrid.h"
 #include "research/Price1.h"
 #include "research/ResearchGridModel.h"
-#include "harvest/Snapshot.h"
 #include "runtime/Application.h"
 #include "runtime/Conversions.h"
 #include "runtime/Exception.h"
