@@ -8,8 +8,6 @@
 
 namespace qb {
 
-int DollarNoticeCount = 0;
-
 namespace {
 
 // Calls AddGridRow unless the record is the very same page text as the one
@@ -49,9 +47,9 @@ void WalkTable(PageScanner& scanner, size_t rec, HarvestTarget& target) {
     const std::string& amount = scanner.TableAmount(rec);
     if (!scanner.IsItemNumber(item)) {
       description = {};
-      if (DollarNoticeCount == 0) {
+      if (target.DollarNoticeCount() == 0) {
         // Counted first: the message box lets another harvest run meanwhile.
-        ++DollarNoticeCount;
+        ++target.DollarNoticeCount();
         target.ShowDollarNotice();
       }
     }

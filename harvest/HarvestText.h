@@ -5,36 +5,9 @@
 #include <string_view>
 
 #include "harvest/ByteSearch.h"
-#include "research/GridRows.h"
+#include "harvest/HarvestTarget.h"
 
 namespace qb {
-
-// Receives what a harvest finds: the research window and the command-line
-// harvester implement it.
-class HarvestTarget {
- public:
-  virtual ~HarvestTarget() = default;
-  // The grid's add rule; the harvest ignores the result.
-  virtual bool AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
-                          std::string_view amount) = 0;
-  // kDollarNoticeText in the standard information message box.
-  virtual void ShowDollarNotice() = 0;
-  // kNoResultsText through the window's warning dialog (caption and message).
-  virtual void ShowNoResults() = 0;
-  // A card page without a sold card: kNoSoldListingsText in the warning
-  // dialog captioned kNoResultsText.
-  virtual void ShowNoSoldListings() {}
-  // One line on what a card harvest did (the window's status bar).
-  virtual void ShowHarvestReport(std::string_view /*report*/) {}
-};
-
-inline constexpr std::string_view kDollarNoticeText = "Only U.S. Dollar auctions have been added to the grid";
-inline constexpr std::string_view kNoResultsText = "No Results Added";
-inline constexpr std::string_view kNoSoldListingsText =
-    "This page shows no sold listings. Search with the Sold Items filter, then press F7 again.";
-
-// How often the dollar notice has been shown in this process (shown only while 0).
-extern int DollarNoticeCount;
 
 // A page of the script layout holds this, in any letter case.
 inline constexpr std::string_view kScriptLayoutMark = "var salejs";

@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "harvest/HarvestTarget.h"
+
 namespace qb {
 
 // One auction of the research grid. Texts are UTF-8 (or raw page bytes).
@@ -32,8 +34,6 @@ bool TryReadGridAmount(std::string_view amount, long double& value);
 long double ReadGridAmount(std::string_view amount);
 std::string GridAmountError(std::string_view amount);
 
-// The Amount the harvest gives a price not in U.S. dollars.
-inline constexpr std::string_view kForeignAmount = "FOREIGN";
 // The add rule's test of the row itself: it needs a description and a price
 // in U.S. dollars. Whether its item number is new is the grid's test.
 inline bool IsAddableRow(std::string_view description, std::string_view amount) {

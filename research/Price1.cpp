@@ -62,8 +62,13 @@ QString Text(std::string_view text) { return QString::fromUtf8(text.data(), qsiz
 // Harvest results go into the grid; the view hears of new rows in one batch.
 class WindowHarvestTarget : public HarvestTarget {
  public:
-  WindowHarvestTarget(ResearchGridModel* model, TProWarningDialog* warning, QLabel* report, QWidget* window)
-      : FModel(model), FWarning(warning), FReport(report), FWindow(window) {
+  WindowHarvestTarget(ResearchGridModel* model, TProWarningDialog* warning, QLabel* report, QWidget* window,
+                      int& dollarNoticeCount)
+      : FModel(model),
+        FWarning(warning),
+        FReport(report),
+        FWindow(window),
+        FDollarNoticeCount(dollarNoticeCount) {
     FModel->BeginAdding();
   }
   ~WindowHarvestTarget() override { FModel->EndAdding(); }
@@ -77,6 +82,7 @@ class WindowHarvestTarget : public HarvestTarget {
     FModel->BeginAdding();
     InformationMessageBox(Text(kDollarNoticeText), FWindow);
   }
+  int& DollarNoticeCount() override { return FDollarNoticeCount; }
   void ShowNoResults() override {
     FWarning->SetCaption(Text(kNoResultsText));
     FWarning->SetWarningMessage(Text(kNoResultsText));
@@ -96,6 +102,7 @@ class WindowHarvestTarget : public HarvestTarget {
   TProWarningDialog* FWarning;
   QLabel* FReport;
   QWidget* FWindow;
+  int& FDollarNoticeCount;
 };
 
 // The splitter's handle: a raised bevel across the window.
@@ -430,7 +437,7 @@ std::string SaveBrowserDocument(TCppWebBrowser& browser, SnapshotNameGenerator& 
 void TfrmMainPrice::Search1Click() {
   const std::string page = ReadSnapshotText(SaveBrowserDocument(*Bro, *FSnapshotNames));
   FHarvestReport->clear();
-  WindowHarvestTarget target(FModel, pwdGen, FHarvestReport, this);
+  WindowHarvestTarget target(FModel, pwdGen, FHarvestReport, this, FDollarNoticeCount);
   HarvestPage(page, target);
 }
 

@@ -108,6 +108,7 @@ class TfrmMainPrice : public QMainWindow {
   std::function<void()> FAboutCommand;
   int FSortDirection = -1;
   std::unique_ptr<SnapshotNameGenerator> FSnapshotNames;
+  int FDollarNoticeCount = 0;  // the dollar notice shows while 0
 
   ResearchGridModel* FModel = nullptr;
   TProPanel* ProPanel1 = nullptr;

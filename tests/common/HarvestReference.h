@@ -53,7 +53,7 @@ inline std::string ScriptAmount(std::string_view t) {
 }
 inline std::string_view NextScriptRecord(std::string_view t) { return CutFrom(t, "dSI(", 4); }
 
-inline void WalkTable(std::string_view rec, bool utf8, qb::HarvestTarget& target, int& dollarNotices) {
+inline void WalkTable(std::string_view rec, bool utf8, qb::HarvestTarget& target) {
   for (;;) {
     std::string_view description = TableDescription(rec, utf8);
     const std::string_view item = TableItemNumber(rec);
@@ -61,9 +61,9 @@ inline void WalkTable(std::string_view rec, bool utf8, qb::HarvestTarget& target
     const std::string amount = TableAmount(rec);
     if (!qb::IsNumericText(item, true)) {
       description = {};
-      if (dollarNotices == 0) {
+      if (target.DollarNoticeCount() == 0) {
         target.ShowDollarNotice();
-        ++dollarNotices;
+        ++target.DollarNoticeCount();
       }
     }
     if (!description.empty()) target.AddGridRow(description, item, bids, amount);
@@ -86,7 +86,7 @@ inline void WalkScript(std::string_view page, qb::HarvestTarget& target) {
   }
 }
 
-inline void HarvestPage(std::string_view page, qb::HarvestTarget& target, int& dollarNotices) {
+inline void HarvestPage(std::string_view page, qb::HarvestTarget& target) {
   if (qb::TextContains(page, "var salejs")) {
     WalkScript(page, target);
     return;
@@ -98,7 +98,7 @@ inline void HarvestPage(std::string_view page, qb::HarvestTarget& target, int& d
   }
   const size_t box = page.find("input type=\"checkbox\"", list);
   if (box == std::string_view::npos) return;
-  WalkTable(page.substr(box), qb::IsValidUtf8(page), target, dollarNotices);
+  WalkTable(page.substr(box), qb::IsValidUtf8(page), target);
 }
 
 }  // namespace qbref

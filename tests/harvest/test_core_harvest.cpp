@@ -45,8 +45,6 @@ QStringList Messages(const RecordingTarget& target) {
 class TestHarvest : public QObject {
   Q_OBJECT
  private slots:
-  void init() { DollarNoticeCount = 1; }  // the notice is tested on its own
-
   void cutFrom_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QByteArray>("marker");
@@ -427,23 +425,20 @@ class TestHarvest : public QObject {
     QCOMPARE(harvested.said, messages);
   }
 
-  void dollarNoticeOncePerProcess() {
-    DollarNoticeCount = 0;
+  void dollarNoticeOncePerTarget() {
     const QByteArray page = TablePage(TableRow("1000000001", "Lamp", "$1.00", "1"));
-    RecordingTarget first;
-    HarvestPage(View(page), first);
-    QCOMPARE(Messages(first), QStringList{QString::fromUtf8(kDollarNoticeText.data())});
-    QCOMPARE(DollarNoticeCount, 1);
-    RecordingTarget second;
-    HarvestPage(View(page), second);
-    QCOMPARE(Messages(second), QStringList());
-    QCOMPARE(DollarNoticeCount, 1);
+    RecordingTarget target;
+    HarvestPage(View(page), target);
+    QCOMPARE(Messages(target), QStringList{QString::fromUtf8(kDollarNoticeText.data())});
+    QCOMPARE(target.DollarNoticeCount(), 1);
+    HarvestPage(View(page), target);
+    QCOMPARE(target.dollarNotices, 1);
+    QCOMPARE(target.DollarNoticeCount(), 1);
     // The script layout never shows it.
-    DollarNoticeCount = 0;
     RecordingTarget script;
     HarvestPage(View(ScriptPage(ScriptRecord("4500001", "Pen", "$1.00", "1"))), script);
     QCOMPARE(Messages(script), QStringList());
-    QCOMPARE(DollarNoticeCount, 0);
+    QCOMPARE(script.DollarNoticeCount(), 0);
   }
 
   void secondHarvestAddsNothing() {
@@ -517,10 +512,8 @@ class TestHarvest : public QObject {
       for (int i = 0; i < count; ++i) page += pieces[random() % pieces.size()];
       RecordingTarget fast;
       RecordingTarget literal;
-      DollarNoticeCount = 0;
       HarvestPage(View(page), fast);
-      int notices = 0;
-      qbref::HarvestPage(View(page), literal, notices);
+      qbref::HarvestPage(View(page), literal);
       if (fast.Rows() != literal.Rows() || fast.said != literal.said)
         QFAIL(qPrintable("walks differ on page: " + page.toPercentEncoding()));
     }

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string_view>
+
+namespace qb {
+
+// Receives what a harvest finds: the research window and the command-line
+// harvester implement it.
+class HarvestTarget {
+ public:
+  virtual ~HarvestTarget() = default;
+  // The grid's add rule; the harvest ignores the result.
+  virtual bool AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
+                          std::string_view amount) = 0;
+  // kDollarNoticeText in the standard information message box.
+  virtual void ShowDollarNotice() = 0;
+  // How often the dollar notice has been shown to this target's user: the
+  // table walk shows it only while 0. One count a target unless it keeps
+  // one elsewhere (the research window keeps one for its whole run).
+  virtual int& DollarNoticeCount() { return FDollarNoticeCount; }
+  // kNoResultsText through the window's warning dialog (caption and message).
+  virtual void ShowNoResults() = 0;
+  // A card page without a sold card: kNoSoldListingsText in the warning
+  // dialog captioned kNoResultsText.
+  virtual void ShowNoSoldListings() {}
+  // One line on what a card harvest did (the window's status bar).
+  virtual void ShowHarvestReport(std::string_view /*report*/) {}
+
+ private:
+  int FDollarNoticeCount = 0;
+};
+
+inline constexpr std::string_view kDollarNoticeText = "Only U.S. Dollar auctions have been added to the grid";
+inline constexpr std::string_view kNoResultsText = "No Results Added";
+inline constexpr std::string_view kNoSoldListingsText =
+    "This page shows no sold listings. Search with the Sold Items filter, then press F7 again.";
+
+// The Amount the harvest gives a price not in U.S. dollars.
+inline constexpr std::string_view kForeignAmount = "FOREIGN";
+
+}  // namespace qb
