@@ -9,12 +9,6 @@ namespace qb {
 
 inline constexpr size_t npos = std::string_view::npos;
 
-// True where AVX2 code may run (x86-64 built with GCC or Clang, and a
-// processor that has it). False before static initialization sets it: the
-// portable code runs then.
-extern const bool kHasAvx2;
-inline bool HasAvx2() { return kHasAvx2; }
-
 // Offset of the first marker in [data, data + size), or npos.
 size_t FindBytes(const char* data, size_t size, std::string_view marker);
 // Offset in text of the first marker at or after from, or npos.

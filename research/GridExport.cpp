@@ -1,56 +1,62 @@
 #include "research/GridExport.h"
 
+#include "harvest/ByteKernels.h"
 #include "research/GridRules.h"
 
 namespace qb {
 
 namespace {
 
-std::string Quoted(std::string_view text) {
-  std::string field = "\"";
-  for (const char c : text) {
-    if (c == '"') field += '"';
-    field += c;
-  }
-  field += '"';
-  return field;
-}
-
-std::string TabField(std::string_view text) {
-  if (text.find_first_of("\t\"\r\n") == std::string_view::npos) return std::string(text);
-  return Quoted(text);
-}
-
-// Appends the grid's columns as one line: cell(c) of each column through field.
+// Appends the grid's columns as one line: cell(c) of each column.
 template <class Cell>
-void AppendLine(std::string& out, std::string (*field)(std::string_view), char separator,
-                std::string_view end, Cell cell) {
+void AppendLine(std::string& out, char separator, std::string_view end, Cell cell) {
   for (int c = 0; c < kGridColumnCount; ++c) {
     if (c > 0) out += separator;
-    out += field(cell(c));
+    AppendField(out, cell(c), separator);
   }
   out += end;
 }
 
 }  // namespace
 
+void AppendField(std::string& out, std::string_view text, char separator) {
+  if (!Kernels().needsQuotes(text.data(), text.size(), separator)) {
+    out += text;
+    return;
+  }
+  out += '"';
+  for (size_t quote; (quote = text.find('"')) != std::string_view::npos; text.remove_prefix(quote + 1)) {
+    out += text.substr(0, quote + 1);
+    out += '"';
+  }
+  out += text;
+  out += '"';
+}
+
 std::string CsvField(std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-  return Quoted(text);
+  std::string field;
+  AppendField(field, text, ',');
+  return field;
+}
+
+void AppendCsvHeader(std::string& out) {
+  AppendLine(out, ',', "\r\n", [](int c) { return kGridColumnCaptions[c]; });
+}
+
+void AppendCsvRow(std::string& out, const ResearchRow& row) {
+  AppendLine(out, ',', "\r\n", [&](int c) { return GridCellText(row, c); });
 }
 
 std::string GridCsv(const GridRows& grid) {
   std::string csv;
-  AppendLine(csv, CsvField, ',', "\r\n", [](int c) { return kGridColumnCaptions[c]; });
-  for (const ResearchRow& row : grid.rows())
-    AppendLine(csv, CsvField, ',', "\r\n", [&](int c) { return GridCellText(row, c); });
+  AppendCsvHeader(csv);
+  for (const ResearchRow& row : grid.rows()) AppendCsvRow(csv, row);
   return csv;
 }
 
 std::string GridRowsAsTabText(const GridRows& grid, const std::vector<size_t>& rows) {
   std::string text;
-  for (const size_t i : rows)
-    AppendLine(text, TabField, '\t', "\n", [&](int c) { return GridCellText(grid[i], c); });
+  for (const size_t i : rows) AppendLine(text, '\t', "\n", [&](int c) { return GridCellText(grid[i], c); });
   return text;
 }
 

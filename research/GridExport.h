@@ -9,12 +9,20 @@
 
 namespace qb {
 
-// A CSV field (RFC 4180): quoted when it holds a comma, quote, CR or LF, with
-// its quotes doubled.
+// The one writer of the grid as text: the export file, the clipboard and the
+// command-line harvester use it.
+
+// Appends a field: quoted when it holds the separator, a quote mark, CR or LF,
+// its quote marks doubled (RFC 4180).
+void AppendField(std::string& out, std::string_view text, char separator);
+// A field of a CSV line.
 std::string CsvField(std::string_view text);
 
-// The grid as CSV in grid order: the header line, then one line per row, each
-// ended by CR LF.
+// The CSV header line and one row's CSV line, each ended by CR LF.
+void AppendCsvHeader(std::string& out);
+void AppendCsvRow(std::string& out, const ResearchRow& row);
+
+// The grid as CSV in grid order: the header line, then one line per row.
 std::string GridCsv(const GridRows& grid);
 
 // The given rows as tab-separated lines of the four columns, the way

@@ -38,41 +38,46 @@ std::string GridAmountError(std::string_view amount) {
   return FloatErrorMessage(WithoutDollar(amount, store));
 }
 
-void GridRows::IndexAdd(std::string_view itemNumber) { ++FIndex[AsciiFolded(itemNumber)]; }
+bool ItemNumberIndex::Admit(std::string_view description, std::string_view itemNumber,
+                            std::string_view amount) {
+  if (!IsAddableRow(description, amount)) return false;
+  auto [it, inserted] = FCounts.try_emplace(AsciiFolded(itemNumber), 0);
+  if (!inserted && it->second > 0) return false;
+  it->second = 1;
+  return true;
+}
 
-void GridRows::IndexRemove(std::string_view itemNumber) {
-  auto it = FIndex.find(AsciiFolded(itemNumber));
-  if (it != FIndex.end() && --it->second == 0) FIndex.erase(it);
+void ItemNumberIndex::Add(std::string_view itemNumber) { ++FCounts[AsciiFolded(itemNumber)]; }
+
+void ItemNumberIndex::Remove(std::string_view itemNumber) {
+  auto it = FCounts.find(AsciiFolded(itemNumber));
+  if (it != FCounts.end() && --it->second == 0) FCounts.erase(it);
 }
 
 bool GridRows::AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
                           std::string_view amount) {
-  if (!IsAddableRow(description, amount)) return false;
-  std::string key = AsciiFolded(itemNumber);
-  auto [it, inserted] = FIndex.try_emplace(std::move(key), 0);
-  if (!inserted && it->second > 0) return false;
-  it->second = 1;
+  if (!FIndex.Admit(description, itemNumber, amount)) return false;
   FRows.push_back(ResearchRow{std::string(itemNumber), std::string(bids), std::string(amount),
                               std::string(description), false});
   return true;
 }
 
 void GridRows::SetItemNumber(size_t i, std::string_view itemNumber) {
-  IndexRemove(FRows[i].itemNumber);
+  FIndex.Remove(FRows[i].itemNumber);
   FRows[i].itemNumber = std::string(itemNumber);
-  IndexAdd(FRows[i].itemNumber);
+  FIndex.Add(FRows[i].itemNumber);
 }
 
 void GridRows::Clear() {
   FRows.clear();
-  FIndex.clear();
+  FIndex.Clear();
 }
 
 void GridRows::RemoveFlagged(const std::vector<char>& flags) {
   size_t out = 0;
   for (size_t i = 0; i < FRows.size(); ++i) {
     if (i < flags.size() && flags[i]) {
-      IndexRemove(FRows[i].itemNumber);
+      FIndex.Remove(FRows[i].itemNumber);
       continue;
     }
     if (out != i) FRows[out] = std::move(FRows[i]);

@@ -45,12 +45,28 @@ inline constexpr size_t kMinimumGraphRows = 4;
 inline constexpr const char* kNotEnoughDataForGraph = "Not enough data for graph";
 inline bool EnoughDataForGraph(size_t rowCount) { return rowCount >= kMinimumGraphRows; }
 
-// The rows of the research grid in grid order, with a case-insensitive index of
-// item numbers so that AddGridRow never searches through the rows.
+// The add rule's memory of the item numbers in a grid, letter case ignored,
+// so that no add searches through the rows.
+class ItemNumberIndex {
+ public:
+  // The add rule: true, and the item number counted, when the row is
+  // addable (IsAddableRow) and its item number is not present yet.
+  bool Admit(std::string_view description, std::string_view itemNumber, std::string_view amount);
+  void Add(std::string_view itemNumber);
+  void Remove(std::string_view itemNumber);
+  void Clear() { FCounts.clear(); }
+
+ private:
+  // Folded item number -> number of rows carrying it (retyping may duplicate).
+  std::unordered_map<std::string, uint32_t> FCounts;
+};
+
+// The rows of the research grid in grid order, with the index of their item
+// numbers.
 class GridRows {
  public:
-  // Appends an addable row (IsAddableRow) unless its item number is already
-  // present (letter case ignored). New rows are unchecked.
+  // Appends a row the add rule admits (ItemNumberIndex::Admit). New rows are
+  // unchecked.
   bool AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
                   std::string_view amount);
 
@@ -71,12 +87,8 @@ class GridRows {
   void Reorder(const std::vector<size_t>& order);
 
  private:
-  void IndexAdd(std::string_view itemNumber);
-  void IndexRemove(std::string_view itemNumber);
-
   std::vector<ResearchRow> FRows;
-  // Folded item number -> number of rows carrying it (retyping may duplicate).
-  std::unordered_map<std::string, uint32_t> FIndex;
+  ItemNumberIndex FIndex;
 };
 
 }  // namespace qb

@@ -65,6 +65,32 @@ class TestExport : public QObject {
   Q_OBJECT
 
  private slots:
+  void csvField_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("field");
+    QTest::newRow("plain") << QByteArray("Brass Lamp") << QByteArray("Brass Lamp");
+    QTest::newRow("empty") << QByteArray() << QByteArray();
+    QTest::newRow("comma") << QByteArray("a,b") << QByteArray("\"a,b\"");
+    QTest::newRow("quote doubled") << QByteArray("16\" shade") << QByteArray("\"16\"\" shade\"");
+    QTest::newRow("CR LF") << QByteArray("a\r\nb") << QByteArray("\"a\r\nb\"");
+    QTest::newRow("lone CR") << QByteArray("a\rb") << QByteArray("\"a\rb\"");
+    QTest::newRow("blank and semicolon stay bare") << QByteArray(" a;b ") << QByteArray(" a;b ");
+    QTest::newRow("high bytes unchanged") << QByteArray("caf\xc3\xa9\xff") << QByteArray("caf\xc3\xa9\xff");
+    QTest::newRow("bytes 64 above the quoted ones stay bare")
+        << QByteArray("lbMJlbMJlbMJ") << QByteArray("lbMJlbMJlbMJ");
+    QTest::newRow("comma last of eleven") << QByteArray("Brass Lamp,") << QByteArray("\"Brass Lamp,\"");
+    const QByteArray block(16, 'a');
+    QTest::newRow("comma after a block") << block + ","
+                                         << "\"" + block + ",\"";
+    QTest::newRow("LF ending a block")
+        << block.left(15) + "\n" + block << "\"" + block.left(15) + "\n" + block + "\"";
+  }
+  void csvField() {
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, field);
+    QCOMPARE(QByteArray::fromStdString(CsvField(text.toStdString())), field);
+  }
+
   void csvRoundTrip() {
     const GridRows grid = Grid();
     const auto records = ParseCsv(GridCsv(grid));

@@ -64,6 +64,45 @@ class TestGridCore : public QObject {
     }
   }
 
+  // Sequences of adds: "description|item number|amount", and which were taken.
+  void addSequence_data() {
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QString>("taken");
+    QTest::newRow("new, duplicate, letter case")
+        << QStringList{"a|45A1|1", "b|45a1|2", "c|45A1|3", "d|45b|4"} << "1001";
+    QTest::newRow("empty description, then the same item") << QStringList{"|7|1", "x|7|1", "y|7|1"} << "010";
+    QTest::newRow("foreign, then the same item in dollars") << QStringList{"x|8|FOREIGN", "x|8|2.00"} << "01";
+    QTest::newRow("foreign spelled otherwise is an amount")
+        << QStringList{"x|9|foreign", "y|10|FOREIGN "} << "11";
+    QTest::newRow("empty item numbers dedupe") << QStringList{"x||1", "y||2"} << "10";
+    QTest::newRow("non-ASCII letters keep their case")
+        << QStringList{"x|\u00c9t\u00e9|1", "y|\u00e9t\u00e9|1", "z|\u00c9T\u00c9|1"} << "111";
+    QTest::newRow("leading zeros and periods make other numbers")
+        << QStringList{"x|7|1", "x|07|1", "x|007|1", "x|7.|1", "x|.7|1", "x|07|1", "x|7.|1"} << "1111100";
+    QTest::newRow("fifteen and sixteen digits")
+        << QStringList{"x|123456789012345|1",  "x|123456789012345|1",  "x|1234567890123456|1",
+                       "x|1234567890123456|1", "x|0123456789012345|1", "x|12345678901234|1"}
+        << "101011";
+    QStringList many;  // grows the index several times, with prefixes of each other
+    QString taken;
+    for (int i = 0; i < 5000; ++i) {
+      many << QString("x|%1|1").arg(i % 3000) << QString("x|I%1|1").arg(i);
+      taken += i < 3000 ? "11" : "01";
+    }
+    QTest::newRow("thousands") << many << taken;
+  }
+  void addSequence() {
+    QFETCH(QStringList, rows);
+    QFETCH(QString, taken);
+    GridRows grid;
+    for (qsizetype k = 0; k < rows.size(); ++k) {
+      const QStringList parts = rows[k].split('|');
+      const bool added =
+          grid.AddGridRow(parts[0].toStdString(), parts[1].toStdString(), "1", parts[2].toStdString());
+      QVERIFY2(added == (taken[k] == '1'), qPrintable(rows[k]));
+    }
+  }
+
   void duplicateKeepsOldRow() {
     GridRows rows = Make({"1", "2"});
     rows.SetChecked(0, true);

@@ -45,32 +45,6 @@ class TestHarvestCli : public QObject {
     WriteFile("nosold.htm", "<ul class=\"srp-results x\"><li class=\"s-item\">Shop on the site</li></ul>");
   }
 
-  void csvField_data() {
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QByteArray>("field");
-    QTest::newRow("plain") << QByteArray("Brass Lamp") << QByteArray("Brass Lamp");
-    QTest::newRow("empty") << QByteArray() << QByteArray();
-    QTest::newRow("comma") << QByteArray("a,b") << QByteArray("\"a,b\"");
-    QTest::newRow("quote doubled") << QByteArray("16\" shade") << QByteArray("\"16\"\" shade\"");
-    QTest::newRow("CR LF") << QByteArray("a\r\nb") << QByteArray("\"a\r\nb\"");
-    QTest::newRow("lone CR") << QByteArray("a\rb") << QByteArray("\"a\rb\"");
-    QTest::newRow("blank and semicolon stay bare") << QByteArray(" a;b ") << QByteArray(" a;b ");
-    QTest::newRow("high bytes unchanged") << QByteArray("caf\xc3\xa9\xff") << QByteArray("caf\xc3\xa9\xff");
-    QTest::newRow("bytes 64 above the quoted ones stay bare")
-        << QByteArray("lbMJlbMJlbMJ") << QByteArray("lbMJlbMJlbMJ");
-    QTest::newRow("comma last of eleven") << QByteArray("Brass Lamp,") << QByteArray("\"Brass Lamp,\"");
-    const QByteArray block(16, 'a');
-    QTest::newRow("comma after a block") << block + ","
-                                         << "\"" + block + ",\"";
-    QTest::newRow("LF ending a block")
-        << block.left(15) + "\n" + block << "\"" + block.left(15) + "\n" + block + "\"";
-  }
-  void csvField() {
-    QFETCH(QByteArray, text);
-    QFETCH(QByteArray, field);
-    QCOMPARE(QByteArray::fromStdString(qb::CsvField(text.toStdString())), field);
-  }
-
   void arguments_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<bool>("ok");
@@ -212,38 +186,6 @@ class TestHarvestCli : public QObject {
     const Run run = Harvest(arguments, {}, redirection);
     QCOMPARE(run.status, 3);
     QCOMPARE(run.err, err);
-  }
-
-  // The rule the CSV is written with must be the grid's: each sequence of
-  // rows goes through both, and both must take the same rows.
-  void addRuleMatchesGrid_data() {
-    QTest::addColumn<QStringList>("rows");  // "description|item number|amount"
-    QTest::newRow("new, duplicate, letter case")
-        << QStringList{"a|45A1|1", "b|45a1|2", "c|45A1|3", "d|45b|4"};
-    QTest::newRow("empty description, then the same item") << QStringList{"|7|1", "x|7|1", "y|7|1"};
-    QTest::newRow("foreign, then the same item in dollars") << QStringList{"x|8|FOREIGN", "x|8|2.00"};
-    QTest::newRow("foreign spelled otherwise is an amount") << QStringList{"x|9|foreign", "y|10|FOREIGN "};
-    QTest::newRow("empty item numbers dedupe") << QStringList{"x||1", "y||2"};
-    QTest::newRow("non-ASCII letters keep their case")
-        << QStringList{"x|\u00c9t\u00e9|1", "y|\u00e9t\u00e9|1", "z|\u00c9T\u00c9|1"};
-    QTest::newRow("leading zeros and periods make other numbers")
-        << QStringList{"x|7|1", "x|07|1", "x|007|1", "x|7.|1", "x|.7|1", "x|07|1", "x|7.|1"};
-    QTest::newRow("fifteen and sixteen digits")
-        << QStringList{"x|123456789012345|1",  "x|123456789012345|1",  "x|1234567890123456|1",
-                       "x|1234567890123456|1", "x|0123456789012345|1", "x|12345678901234|1"};
-    QStringList many;  // grows its index several times, with prefixes of each other
-    for (int i = 0; i < 5000; ++i) many << QString("x|%1|1").arg(i % 3000) << QString("x|I%1|1").arg(i);
-    QTest::newRow("thousands") << many;
-  }
-  void addRuleMatchesGrid() {
-    QFETCH(QStringList, rows);
-    qb::GridRows grid;
-    qb::GridAddRule rule;
-    for (const QString& row : rows) {
-      const std::string d = row.section('|', 0, 0).toStdString(), i = row.section('|', 1, 1).toStdString(),
-                        a = row.section('|', 2, 2).toStdString();
-      QCOMPARE(rule.Accepts(d, i, a), grid.AddGridRow(d, i, "1", a));
-    }
   }
 
   void help() {
