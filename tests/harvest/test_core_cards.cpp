@@ -6,6 +6,7 @@
 #include "harvest/Snapshot.h"
 #include "research/GridRows.h"
 #include "tests/common/HarvestBytes.h"
+#include "tests/common/KernelLevels.h"
 #include "tests/common/QtBytes.h"
 
 using namespace qb;
@@ -263,5 +264,5 @@ void TestCards::samplePages() {
   QCOMPARE(harvested.said, QByteArrayList{report.readAll().trimmed()});
 }
 
-QTEST_GUILESS_MAIN(TestCards)
+QB_TEST_AT_EVERY_KERNEL_LEVEL(TestCards)
 #include "test_core_cards.moc"

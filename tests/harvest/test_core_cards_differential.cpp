@@ -5,6 +5,7 @@
 #include "harvest/Snapshot.h"
 #include "tests/common/CardPageGenerator.h"
 #include "tests/common/CardReferenceReader.h"
+#include "tests/common/KernelLevels.h"
 
 // ReadCardPage against the card rules applied to libxml2's tree of the same
 // page: generated pages of every card generation and form, and the sample pages.
@@ -50,5 +51,5 @@ void TestCardsDifferential::samplePages() {
   }
 }
 
-QTEST_GUILESS_MAIN(TestCardsDifferential)
+QB_TEST_AT_EVERY_KERNEL_LEVEL(TestCardsDifferential)
 #include "test_core_cards_differential.moc"

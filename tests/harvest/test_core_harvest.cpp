@@ -9,6 +9,7 @@
 #include "research/GridRows.h"
 #include "tests/common/HarvestBytes.h"
 #include "tests/common/HarvestReference.h"
+#include "tests/common/KernelLevels.h"
 #include "tests/common/QtBytes.h"
 #include "tests/common/RecordingTarget.h"
 #include "tests/common/ResultPages.h"
@@ -520,5 +521,5 @@ class TestHarvest : public QObject {
   }
 };
 
-QTEST_APPLESS_MAIN(TestHarvest)
+QB_TEST_AT_EVERY_KERNEL_LEVEL(TestHarvest)
 #include "test_core_harvest.moc"

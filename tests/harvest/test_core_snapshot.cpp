@@ -15,6 +15,7 @@
 #include "harvest/PageText.h"
 #include "harvest/Snapshot.h"
 #include "runtime/Exception.h"
+#include "tests/common/KernelLevels.h"
 #include "tests/common/QtBytes.h"
 
 using namespace qb;
@@ -307,5 +308,5 @@ class TestSnapshot : public QObject {
   }
 };
 
-QTEST_APPLESS_MAIN(TestSnapshot)
+QB_TEST_AT_EVERY_KERNEL_LEVEL(TestSnapshot)
 #include "test_core_snapshot.moc"

@@ -6,6 +6,7 @@
 #include "research/GridRows.h"
 #include "runtime/Exception.h"
 #include "runtime/Files.h"
+#include "tests/common/KernelLevels.h"
 
 using namespace qb;
 
@@ -151,5 +152,5 @@ class TestExport : public QObject {
   }
 };
 
-QTEST_GUILESS_MAIN(TestExport)
+QB_TEST_AT_EVERY_KERNEL_LEVEL(TestExport)
 #include "test_core_export.moc"
