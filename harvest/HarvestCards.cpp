@@ -1,5 +1,6 @@
 #include "harvest/HarvestCards.h"
 
+#include <array>
 #include <string>
 #include <unordered_map>
 
@@ -50,6 +51,18 @@ constexpr TokenName kTokenNames[] = {
     {"su-item-card__price", kPrice},
 };
 
+// Matched in any letter case.
+constexpr std::string_view kStrikethroughToken = "strikethrough";
+
+// The bytes a token of interest can begin with, found from the names.
+constexpr auto kTokenStarts = [] {
+  std::array<bool, 256> starts{};
+  for (const TokenName& name : kTokenNames) starts[static_cast<unsigned char>(name.text[0])] = true;
+  starts[static_cast<unsigned char>(kStrikethroughToken[0])] = true;
+  starts[static_cast<unsigned char>(kStrikethroughToken[0] - 'a' + 'A')] = true;
+  return starts;
+}();
+
 // The bits of every token of interest in a class list, in one pass.
 unsigned ClassTokens(std::string_view classList) {
   unsigned bits = 0;
@@ -57,9 +70,8 @@ unsigned ClassTokens(std::string_view classList) {
   while (i < classList.size()) {
     const std::string_view token = NextClassToken(classList, i);
     if (token.empty()) break;
-    const char first = token[0];
-    if (first != 's' && first != 'S' && first != 'c' && first != 'L') continue;
-    if (token.size() == 13 && EqualsAsciiFolded(token, "strikethrough")) {
+    if (!kTokenStarts[static_cast<unsigned char>(token[0])]) continue;
+    if (token.size() == kStrikethroughToken.size() && EqualsAsciiFolded(token, kStrikethroughToken)) {
       bits |= kStrikethrough;
       continue;
     }
@@ -444,13 +456,13 @@ CardPage ReadCardPage(std::string_view page) {
 }
 
 std::string CardReport(const CardCounts& counts) {
-  static constexpr std::string_view kReasons[] = {"", "price not a single U.S. dollar amount", "no title",
-                                                  "no item number"};
+  static constexpr std::string_view kReasons[kCardLeftOutCount] = {
+      "", "price not a single U.S. dollar amount", "no title", "no item number"};
   std::string report = std::to_string(counts.sold) +
                        (counts.sold == 1 ? " sold listing: " : " sold listings: ") +
                        std::to_string(counts.added) + " added";
   if (counts.inGrid > 0) report += ", " + std::to_string(counts.inGrid) + " already in the grid";
-  for (size_t reason = 1; reason < 4; ++reason)
+  for (size_t reason = 1; reason < kCardLeftOutCount; ++reason)
     if (counts.leftOut[reason] > 0)
       report +=
           ", " + std::to_string(counts.leftOut[reason]) + " left out (" + std::string(kReasons[reason]) + ")";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,7 @@ namespace qb {
 
 // Why a sold card gives no row, in the order the card is tested.
 enum class CardLeftOut { kNone, kPrice, kTitle, kItemNumber };
+inline constexpr size_t kCardLeftOutCount = 4;
 
 // One sold card of a card page's results list, in page order.
 struct SoldCard {
@@ -42,7 +44,7 @@ struct CardCounts {
   size_t sold = 0;
   size_t added = 0;
   size_t inGrid = 0;
-  size_t leftOut[4] = {};  // by CardLeftOut
+  size_t leftOut[kCardLeftOutCount] = {};  // by CardLeftOut
 };
 std::string CardReport(const CardCounts& counts);
 

@@ -12,7 +12,7 @@ namespace qb {
 // processing instructions are dropped; the raw text of script, style and the
 // like is skipped. A tag left open at the end of the page is dropped, as
 // browsers do. Texts and attribute values are raw: character references stay
-// as written (DecodeHtmlText decodes them).
+// as written (AppendCollapsedText and DecodeHtmlReferences decode them).
 class HtmlTokenizer {
  public:
   enum class Kind { kStartTag, kEndTag, kText, kEnd };

@@ -74,7 +74,7 @@ int PageText::Read(std::FILE* file, size_t sizeHint, std::string_view watched) {
   // piece is read into the block this far ahead of the text, where widening
   // cannot catch up with it, while that lies in huge pages the text fills
   // anyway; otherwise into a buffer of its own.
-  constexpr size_t kPiece = size_t(1) << 17, kAhead = kPiece + 64, kHugePage = size_t(2) << 20;
+  constexpr size_t kPiece = kPieceSize, kAhead = kPiece + 64, kHugePage = size_t(2) << 20;
   std::unique_ptr<char[]> buffer;
   LineEndWidener widener;
   size_t room = sizeHint + sizeHint / 8 + kAhead + 2 * kPiece + 2, used = 0, checked = 0, read = 0;

@@ -35,6 +35,9 @@ class LineEndWidener {
 // read. Moved, never copied; the view lives as long as the object.
 class PageText {
  public:
+  // The pieces the file is read in, each widened while it is in the cache.
+  static constexpr size_t kPieceSize = size_t(1) << 17;
+
   std::string_view view() const { return FBytes.view(); }
   // IsValidUtf8(view()), found while reading.
   bool utf8() const { return FUtf8; }

@@ -141,16 +141,18 @@ class TestSnapshot : public QObject {
     QTest::newRow("three-byte characters across pieces") << dash.repeated(50000) + "\n" << true << false;
     for (int before = 1; before <= 3; ++before)
       QTest::newRow(qPrintable(QString("four-byte character split after %1").arg(before)))
-          << QByteArray(131072 - before, 'a') + bell + "tail" << true << false;
+          << QByteArray(PageText::kPieceSize - before, 'a') + bell + "tail" << true << false;
     QTest::newRow("truncated at a piece end") << QByteArray(131071, 'a') + "\xe2" + "abc" << false << false;
-    QTest::newRow("continuation opens a piece") << QByteArray(131072, 'a') + "\x80" << false << false;
+    QTest::newRow("continuation opens a piece")
+        << QByteArray(PageText::kPieceSize, 'a') + "\x80" << false << false;
     QTest::newRow("invalid far in") << QByteArray(200000, 'a') + "\xff" << false << false;
     QTest::newRow("truncated at the end") << QByteArray(10, 'a') + "\xe2\x80" << false << false;
     QTest::newRow("ASCII") << QByteArray("plain\n") << true << false;
     for (int before : {1, 5, 9})
       QTest::newRow(qPrintable(QString("split after %1").arg(before)))
-          << QByteArray(131072 - before, 'a') + "VAR SaleJS" + "tail" << true << true;
-    QTest::newRow("whole in the second piece") << QByteArray(131072, 'a') + "var salejs" << true << true;
+          << QByteArray(PageText::kPieceSize - before, 'a') + "VAR SaleJS" + "tail" << true << true;
+    QTest::newRow("whole in the second piece")
+        << QByteArray(PageText::kPieceSize, 'a') + "var salejs" << true << true;
     QTest::newRow("at the start") << QByteArray("var salejs") << true << true;
     QTest::newRow("one letter short across pieces") << QByteArray(131068, 'a') + "var salej" << true << false;
     QTest::newRow("line ends widened between") << QByteArray("var\nsalejs") << true << false;
