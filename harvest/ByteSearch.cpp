@@ -33,23 +33,6 @@ size_t FindIn(std::string_view text, std::string_view marker, size_t from) {
   return hit == npos ? npos : hit + from;
 }
 
-std::string_view CutFrom(std::string_view t, std::string_view marker, size_t k) {
-  const size_t hit = FindIn(t, marker);
-  size_t start;
-  if (hit == npos) {
-    if (k == 0) return {};
-    start = k - 1;
-  } else {
-    start = hit + k;
-  }
-  return start >= t.size() ? std::string_view() : t.substr(start);
-}
-
-std::string_view CutUpTo(std::string_view t, std::string_view marker) {
-  const size_t hit = FindIn(t, marker);
-  return hit == npos ? std::string_view() : t.substr(0, hit);
-}
-
 std::string_view CutFirst(std::string_view t, size_t n, bool utf8) {
   if (!utf8 || t.size() <= n) return t.substr(0, n);
   // Stop in front of the lead byte of character n + 1.

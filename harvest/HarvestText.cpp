@@ -61,7 +61,7 @@ void WalkTable(PageScanner& scanner, size_t rec, HarvestTarget& target) {
 
 void WalkScript(PageScanner& scanner, HarvestTarget& target) {
   RecordSink sink(target);
-  size_t rec = scanner.From(0, kVarSalejs, 3);
+  size_t rec = scanner.From(0, kScriptListCut);
   rec = scanner.NextScriptRecord(rec);
   for (;;) {
     std::string_view description = scanner.ScriptDescription(rec);
@@ -100,31 +100,6 @@ std::string CleanAmount(std::string_view text) {
   for (const char c : text)
     if (c != '$' && c != ',') amount.push_back(c);
   return amount;
-}
-
-std::string_view TableDescription(std::string_view rec, bool utf8) {
-  return PageScanner(rec, utf8).TableDescription(0);
-}
-std::string_view TableDescription(std::string_view rec) { return PageScanner(rec).TableDescription(0); }
-std::string_view TableItemNumber(std::string_view rec) { return PageScanner(rec, false).TableItemNumber(0); }
-std::string_view TableBids(std::string_view rec) { return PageScanner(rec, false).TableBids(0); }
-std::string TableAmount(std::string_view rec) { return PageScanner(rec, false).TableAmount(0); }
-std::string_view NextTableRecord(std::string_view rec) {
-  PageScanner scanner(rec, false);
-  return scanner.Text(scanner.NextTableRecord(0));
-}
-
-std::string_view ScriptDescription(std::string_view rec) {
-  return PageScanner(rec, false).ScriptDescription(0);
-}
-std::string_view ScriptItemNumber(std::string_view rec) {
-  return PageScanner(rec, false).ScriptItemNumber(0);
-}
-std::string_view ScriptBids(std::string_view rec) { return PageScanner(rec, false).ScriptBids(0); }
-std::string ScriptAmount(std::string_view rec) { return PageScanner(rec, false).ScriptAmount(0); }
-std::string_view NextScriptRecord(std::string_view rec) {
-  PageScanner scanner(rec, false);
-  return scanner.Text(scanner.NextScriptRecord(0));
 }
 
 void HarvestTableLayout(std::string_view rec, HarvestTarget& target) {

@@ -6,11 +6,12 @@
 
 #include "harvest/ByteSearch.h"
 #include "harvest/HarvestTarget.h"
+#include "harvest/LayoutRules.h"
 
 namespace qb {
 
 // A page of the script layout holds this, in any letter case.
-inline constexpr std::string_view kScriptLayoutMark = "var salejs";
+inline constexpr std::string_view kScriptLayoutMark = kMarkerText[kVarSalejs];
 
 // False when the page holds kScriptLayoutMark in any letter case.
 bool IsTableLayout(std::string_view page);
@@ -18,23 +19,6 @@ bool IsTableLayout(std::string_view page);
 // "FOREIGN" unless the text is a plain dollar amount; otherwise the text
 // without its first "$" and without commas.
 std::string CleanAmount(std::string_view text);
-
-// Table layout fields of the record text rec. The description counts
-// characters when utf8 is set (the page is valid UTF-8), bytes otherwise;
-// the one-argument form checks rec itself.
-std::string_view TableDescription(std::string_view rec, bool utf8);
-std::string_view TableDescription(std::string_view rec);
-std::string_view TableItemNumber(std::string_view rec);
-std::string_view TableBids(std::string_view rec);
-std::string TableAmount(std::string_view rec);
-std::string_view NextTableRecord(std::string_view rec);
-
-// Script layout fields of the record text rec.
-std::string_view ScriptDescription(std::string_view rec);
-std::string_view ScriptItemNumber(std::string_view rec);
-std::string_view ScriptBids(std::string_view rec);
-std::string ScriptAmount(std::string_view rec);
-std::string_view NextScriptRecord(std::string_view rec);
 
 // The table walk from the first record text on (first record at its check box).
 void HarvestTableLayout(std::string_view rec, HarvestTarget& target);

@@ -44,38 +44,38 @@ size_t PageScanner::FindIndex(Marker m, size_t s) {
 }
 
 size_t PageScanner::SkipSeparators(size_t s, int n) {
-  const Run& run = FRuns[kComma];
-  size_t index = FindIndex(kComma, s);
+  const Run& run = FRuns[kSeparatorCut.marker];
+  size_t index = FindIndex(kSeparatorCut.marker, s);
   for (int i = 0; i < n; ++i) {
     if (index == npos) break;  // no comma: the text stays whole from here on
     const size_t hit = run.hits[index];
-    s = Clamp(hit + 1);
+    s = Clamp(hit + kSeparatorCut.k);
     if (i + 1 == n) break;
     // The run holds consecutive commas: the next one is the next entry.
-    index = index + 1 < run.hits.size() ? index + 1 : FindIndex(kComma, s);
+    index = index + 1 < run.hits.size() ? index + 1 : FindIndex(kSeparatorCut.marker, s);
   }
   return s;
 }
 
 std::string_view PageScanner::TableDescription(size_t rec) {
-  size_t hit = Find(kItemLinkEnd, rec);
+  size_t hit = Find(kTitleCut.marker, rec);
   size_t text;
   if (hit == npos) {
-    // No item link from here on: every step loses five characters.
-    text = Clamp(rec + 5);
-    while (StartsWithImage(text)) text = Clamp(text + 5);
+    // No item link from here on: every step loses k - 1 characters.
+    text = Clamp(rec + kTitleCut.k - 1);
+    while (StartsWithImage(text)) text = Clamp(text + kTitleCut.k - 1);
   } else if (FChain.valid && hit >= FChain.first && hit <= FChain.last) {
     // Every item link between first and last belongs to the chain.
     text = FChain.text;
   } else {
     const size_t first = hit;
     for (;;) {
-      text = Clamp(hit + 6);
+      text = Clamp(hit + kTitleCut.k);
       if (!StartsWithImage(text)) break;
-      const size_t next = Find(kItemLinkEnd, text);
+      const size_t next = Find(kTitleCut.marker, text);
       if (next == npos) {
-        text = Clamp(text + 5);
-        while (StartsWithImage(text)) text = Clamp(text + 5);
+        text = Clamp(text + kTitleCut.k - 1);
+        while (StartsWithImage(text)) text = Clamp(text + kTitleCut.k - 1);
         break;
       }
       hit = next;

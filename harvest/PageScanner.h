@@ -8,53 +8,10 @@
 
 #include "harvest/ByteSearch.h"
 #include "harvest/HarvestText.h"
+#include "harvest/LayoutRules.h"
 #include "runtime/Conversions.h"
 
 namespace qb {
-
-// The markers the walks search for, with a memo each.
-enum Marker : int {
-  kVarSalejs,
-  kCheckBox,
-  kItemLinkEnd,
-  kCategory,
-  kItem,
-  kAmp,
-  kBoldOpen,
-  kBoldClose,
-  kRowspan,
-  kCloseTag,
-  kRowEnd,
-  kRd1,
-  kDsi,
-  kComma,
-  kQuoteComma,
-  kQuoteQuote,
-  kSingleQuoteComma,
-  kMarkerCount
-};
-
-inline constexpr std::string_view kMarkerText[kMarkerCount] = {kScriptLayoutMark,
-                                                               "input type=\"checkbox\"",
-                                                               "rd=1\">",
-                                                               "category=",
-                                                               "item=",
-                                                               "&amp",
-                                                               "<b>",
-                                                               "</b>",
-                                                               "rowspan=\"1\">",
-                                                               "</",
-                                                               "</tr>",
-                                                               "rd=1",
-                                                               "dSI(",
-                                                               ",",
-                                                               "\",",
-                                                               "','",
-                                                               "',"};
-
-inline constexpr std::string_view kFindSortArray = "var findSortArray = [";
-inline constexpr std::string_view kImgHeight = "<img height";
-inline constexpr size_t kDescriptionLength = 55;
 
 // Smallest shift at which a marker can occur again overlapping itself: after an
 // occurrence at h, none starts in (h, h + period).
@@ -98,10 +55,10 @@ class PageScanner {
     return index == npos ? npos : FRuns[m].hits[index];
   }
 
-  size_t From(size_t s, Marker m, size_t k) {
-    const size_t hit = Find(m, s);
-    if (hit == npos) return k == 0 ? End() : Clamp(s + k - 1);
-    return Clamp(hit + k);
+  size_t From(size_t s, Cut cut) {
+    const size_t hit = Find(cut.marker, s);
+    if (hit == npos) return cut.k == 0 ? End() : Clamp(s + cut.k - 1);
+    return Clamp(hit + cut.k);
   }
 
   std::string_view UpTo(size_t s, Marker m) {
@@ -111,38 +68,40 @@ class PageScanner {
 
   std::string_view TableDescription(size_t rec);
   std::string_view TableItemNumber(size_t rec) {
-    size_t t = From(rec, kCategory, 9);
-    t = From(t, kItem, 5);
+    size_t t = From(rec, kCategoryCut);
+    t = From(t, kItemCut);
     return UpTo(t, kAmp);
   }
   std::string_view TableBids(size_t rec) {
-    size_t t = From(rec, kBoldOpen, 0);
-    t = From(t, kRowspan, 12);
+    size_t t = From(rec, kBidsBoldCut);
+    t = From(t, kBidsCellCut);
     const std::string_view bids = UpTo(t, kCloseTag);
     return IsNumeric(bids, FBidsMemo) ? bids : std::string_view("0");
   }
   const std::string& TableAmount(size_t rec) {
-    const size_t t = From(rec, kBoldOpen, 3);
+    const size_t t = From(rec, kAmountCut);
     return Clean(UpTo(t, kBoldClose));
   }
   size_t NextTableRecord(size_t rec) {
-    size_t t = From(rec, kRowEnd, 3);
+    size_t t = From(rec, kRowEndCut);
     const size_t box = Find(kCheckBox, t);
     if (box != npos) t = box;
-    return From(t, kRd1, 3);
+    return From(t, kNextRecordCut);
   }
 
-  std::string_view ScriptBids(size_t rec) { return UpTo(SkipSeparators(rec, 12), kComma); }
-  std::string_view ScriptItemNumber(size_t rec) { return UpTo(SkipSeparators(rec, 14), kComma); }
+  std::string_view ScriptBids(size_t rec) { return UpTo(SkipSeparators(rec, kScriptBidsSeparators), kComma); }
+  std::string_view ScriptItemNumber(size_t rec) {
+    return UpTo(SkipSeparators(rec, kScriptItemSeparators), kComma);
+  }
   std::string_view ScriptDescription(size_t rec) {
-    const size_t t = Clamp(SkipSeparators(rec, 15) + 1);
+    const size_t t = Clamp(SkipSeparators(rec, kScriptTitleSeparators) + 1);
     return UpTo(t, kQuoteComma);
   }
   const std::string& ScriptAmount(size_t rec) {
-    const size_t t = From(rec, kQuoteQuote, 3);
+    const size_t t = From(rec, kScriptAmountCut);
     return Clean(UpTo(t, kSingleQuoteComma));
   }
-  size_t NextScriptRecord(size_t rec) { return From(rec, kDsi, 4); }
+  size_t NextScriptRecord(size_t rec) { return From(rec, kScriptRecordCut); }
 
   bool IsItemNumber(std::string_view item) { return IsNumeric(item, FItemMemo); }
 

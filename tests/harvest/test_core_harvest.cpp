@@ -11,13 +11,19 @@
 #include "tests/common/HarvestReference.h"
 #include "tests/common/KernelLevels.h"
 #include "tests/common/QtBytes.h"
+#include "tests/common/RecordFields.h"
 #include "tests/common/RecordingTarget.h"
 #include "tests/common/ResultPages.h"
 
 using namespace qb;
 
+using qbref::CutFrom, qbref::CutUpTo;
 using qbtest::ByteList;
 using qbtest::Bytes;
+using qbtest::NextScriptRecord, qbtest::ScriptAmount, qbtest::ScriptBids, qbtest::ScriptDescription,
+    qbtest::ScriptItemNumber;
+using qbtest::NextTableRecord, qbtest::TableAmount, qbtest::TableBids, qbtest::TableDescription,
+    qbtest::TableItemNumber;
 using qbtest::RecordingTarget;
 using qbtest::View;
 
