@@ -14,7 +14,7 @@ size_t FindBytes(const char* data, size_t size, std::string_view marker);
 // Offset in text of the first marker at or after from, or npos.
 size_t FindIn(std::string_view text, std::string_view marker, size_t from = 0);
 
-// first n: the first n bytes, or the first n characters when utf8 is set
+// The first n bytes of t, or its first n characters when utf8 is set
 // (t must then be valid UTF-8).
 std::string_view CutFirst(std::string_view t, size_t n, bool utf8 = false);
 

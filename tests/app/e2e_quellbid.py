@@ -464,7 +464,7 @@ CARD_PAGES = [("Enamel teapots", "sample-cards-2026"), ("Mantel clocks", "sample
 
 
 def card_expectation(page):
-    folder = os.path.join(SOURCE, "tests", "research", "cards")
+    folder = os.path.join(SOURCE, "tests", "harvest", "cards")
     with open(os.path.join(folder, page + ".csv"), encoding="utf-8", newline="") as f:
         rows = [tuple(r) for r in list(csv.reader(f))[1:]]
     with open(os.path.join(folder, page + ".report"), encoding="utf-8") as f:

@@ -15,8 +15,12 @@ namespace qbtest {
 inline std::string_view TableDescription(std::string_view rec, bool utf8) {
   return qb::PageScanner(rec, utf8).TableDescription(0);
 }
-inline std::string_view TableDescription(std::string_view rec) { return qb::PageScanner(rec).TableDescription(0); }
-inline std::string_view TableItemNumber(std::string_view rec) { return qb::PageScanner(rec, false).TableItemNumber(0); }
+inline std::string_view TableDescription(std::string_view rec) {
+  return qb::PageScanner(rec).TableDescription(0);
+}
+inline std::string_view TableItemNumber(std::string_view rec) {
+  return qb::PageScanner(rec, false).TableItemNumber(0);
+}
 inline std::string_view TableBids(std::string_view rec) { return qb::PageScanner(rec, false).TableBids(0); }
 inline std::string TableAmount(std::string_view rec) { return qb::PageScanner(rec, false).TableAmount(0); }
 inline std::string_view NextTableRecord(std::string_view rec) {
