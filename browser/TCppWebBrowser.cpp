@@ -106,12 +106,11 @@ QWebEngineProfile* MainWebProfile() {
   static QPointer<QWebEngineProfile> profile;
   if (!profile) {
     // Every research window (each its own process) shares the cookies and
-    // the rest of the stored data: the engine keeps its cookies in an SQLite
-    // database that several processes may write, so a sign-in made in one
-    // window lasts for all (tried with two processes on Qt 6.4: both load,
-    // both keep their cookies). The disk cache is written without any
-    // coordination between processes, so each running process takes a cache
-    // folder of its own: cache, else cache-2, cache-3, ...
+    // the rest of the stored data, so a sign-in made in one window lasts for
+    // all: the engine keeps its cookies in an SQLite database that several
+    // processes may write. Its disk cache is written without any coordination
+    // between processes, so each running process takes a cache folder of its
+    // own: cache, else cache-2, cache-3, ...
     const QString folder = MainWebProfileFolder();
     profile = new QWebEngineProfile(QStringLiteral("main"), QCoreApplication::instance());
     profile->setPersistentStoragePath(folder + QStringLiteral("/storage"));
