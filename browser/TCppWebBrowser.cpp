@@ -254,6 +254,7 @@ bool TCppWebBrowser::SaveDocument(std::string& buffer, int timeoutMs) {
   QEventLoop loop;
   QTimer deadline;
   deadline.setSingleShot(true);
+  deadline.setTimerType(Qt::PreciseTimer);  // the message names the seconds waited
   connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
   deadline.start(timeoutMs);
   if (!FHasDocument) qCDebug(lcF7, "%lld %s: waiting for a first document", LogClock(), Name(this));

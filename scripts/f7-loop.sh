@@ -11,6 +11,10 @@
 #   QB_F7_BUSY   1: both cores kept busy during the runs
 #   QB_F7_FRESH  1: a new display, session bus and accessibility bus for every
 #                run (each program the first on its bus), not one per mode
+#   QB_F7_STALL  what is stopped (SIGSTOP) from just before the key to the end
+#                of the run: "registry" (with the bus: the accessibility
+#                registry, a bus that never answers) or "renderer" (the
+#                program's web engine processes, an engine that never answers)
 #   QB_F7_OUT    output folder (default build/f7-loop): per-run logs, XDG folders
 # With the bus, a screen reader's view is used too: before F7 the page is
 # looked for in the accessible tree (as tests/app/e2e_quellbid.py does), after
@@ -123,6 +127,7 @@ start_session() {
   if [[ $mode == bus ]]; then
     setsid /usr/libexec/at-spi-bus-launcher --launch-immediately >"$log/at-spi.log" 2>&1 &
     pids+=($!)
+    atspi_session=$!
     for _ in $(seq 1 100); do
       dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
         >/dev/null 2>&1 && break
@@ -194,8 +199,13 @@ run_once() {
   sleep 0.5
   local lines_before
   lines_before=$(wc -l <"$log")
-  local focus
+  local focus stalled=""
   focus=$(xdotool getwindowfocus 2>/dev/null)
+  case ${QB_F7_STALL:-}:$mode in
+    registry:bus) stalled=$(pgrep -s "$atspi_session" at-spi2-registr) ;;
+    renderer:*) stalled=$(pgrep -s "$pid" QtWebEngineProc) ;;
+  esac
+  [[ -n $stalled ]] && kill -STOP $stalled
   t0=$(now)
   xdotool key F7
   local end=$((t0 + 35000))
@@ -224,7 +234,7 @@ run_once() {
       after=$(tail -n +"$((lines_before + 1))" "$log")
       outcome=$(grep -oE "harvest ended: [0-9]+ rows" <<<"$after" | grep -oE "[0-9]+" | head -1)
       outcome="rows:${outcome:-?}"
-      if [[ $mode == bus ]]; then outcome+="/reader:$(timeout 40 /usr/bin/python3 "$reader" rows "$pid")"; fi
+      if [[ $mode == bus && -z $stalled ]]; then outcome+="/reader:$(timeout 40 /usr/bin/python3 "$reader" rows "$pid")"; fi
     fi
   fi
   # When the program first heard of the key, by its own clock.
@@ -233,11 +243,12 @@ run_once() {
   if [[ $outcome == silent ]]; then
     gdb -p "$pid" -batch -ex "thread apply all bt" >"$run/threads.txt" 2>&1 || true
   fi
+  [[ -n $stalled ]] && kill -CONT $stalled
   # Whether the key went to the research window (or one of its own).
   local focused=other
   [[ -n $focus ]] && xdotool search --pid "$pid" 2>/dev/null | grep -qx "$focus" && focused=program
-  echo "$outcome ${ts:+$((ts - t0))} ${te:+$((te - t0))} ${tk:+$((tk - t0))}" |
-    awk -v f="$focused" '{print $1, ($2==""?"-":$2), ($3==""?"-":$3), ($4==""?"-":$4), f}' >"$run/result"
+  since() { if [[ -n $1 ]]; then echo $(($1 - t0)); else echo -; fi; }
+  echo "$outcome $(since "$ts") $(since "$te") $(since "$tk") $focused" >"$run/result"
   end_group "$pid"
 }
 

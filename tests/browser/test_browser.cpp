@@ -110,7 +110,7 @@ class TestBrowser : public QObject {
     clock.start();
     std::string html = "stale";
     QVERIFY(!browser.SaveDocument(html, 500));
-    QVERIFY2(clock.elapsed() >= 400 && clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(clock.elapsed() >= 490 && clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(html.empty());
     QVERIFY(!browser.Saving());
 
