@@ -1,6 +1,7 @@
 #include "browser/TCppWebBrowser.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -20,6 +21,10 @@
 #include "runtime/Platform.h"
 
 namespace qb {
+
+Q_LOGGING_CATEGORY(lcF7, "quellbid.f7", QtWarningMsg)
+
+qint64 LogClock() { return QDateTime::currentMSecsSinceEpoch(); }
 
 namespace {
 
@@ -55,6 +60,13 @@ class PromotionalPage : public QWebEnginePage {
     return page;
   }
 };
+
+// The browser's name in the log lines.
+const char* Name(const QObject* browser) {
+  static thread_local QByteArray name;
+  name = browser->objectName().toUtf8();
+  return name.isEmpty() ? "browser" : name.constData();
+}
 
 // Run in the program's own world, so page scripts cannot change what it reads.
 // The first run on a document sets up a watch that counts every change to it;
@@ -106,12 +118,11 @@ QWebEngineProfile* MainWebProfile() {
   static QPointer<QWebEngineProfile> profile;
   if (!profile) {
     // Every research window (each its own process) shares the cookies and
-    // the rest of the stored data: the engine keeps its cookies in an SQLite
-    // database that several processes may write, so a sign-in made in one
-    // window lasts for all (tried with two processes on Qt 6.4: both load,
-    // both keep their cookies). The disk cache is written without any
-    // coordination between processes, so each running process takes a cache
-    // folder of its own: cache, else cache-2, cache-3, ...
+    // the rest of the stored data, so a sign-in made in one window lasts for
+    // all: the engine keeps its cookies in an SQLite database that several
+    // processes may write. Its disk cache is written without any coordination
+    // between processes, so each running process takes a cache folder of its
+    // own: cache, else cache-2, cache-3, ...
     const QString folder = MainWebProfileFolder();
     profile = new QWebEngineProfile(QStringLiteral("main"), QCoreApplication::instance());
     profile->setPersistentStoragePath(folder + QStringLiteral("/storage"));
@@ -151,14 +162,21 @@ TCppWebBrowser::TCppWebBrowser(QWidget* parent, BrowserRole role)
   layout->addWidget(FView);
   connect(FView, &QWebEngineView::loadStarted, this, [this] {
     ++FLoads;
+    qCDebug(lcF7, "%lld %s: load %d started", LogClock(), Name(this), FLoads);
     FMarkupKey.clear();
     std::string().swap(FMarkup);
   });
-  connect(FView, &QWebEngineView::loadFinished, this, [this](bool) {
+  connect(FView, &QWebEngineView::loadFinished, this, [this](bool ok) {
+    qCDebug(lcF7, "%lld %s: load %d finished%s", LogClock(), Name(this), FLoads, ok ? "" : " (failed)");
     FHasDocument = true;
     if (FRole == BrowserRole::Main) ReadMarkupAhead();
     emit DownloadComplete();
   });
+  connect(FView->page(), &QWebEnginePage::renderProcessTerminated, this,
+          [this](QWebEnginePage::RenderProcessTerminationStatus status, int code) {
+            qCDebug(lcF7, "%lld %s: renderer ended: status %d, exit code %d", LogClock(), Name(this),
+                    int(status), code);
+          });
 }
 
 TCppWebBrowser::~TCppWebBrowser() = default;
@@ -190,12 +208,16 @@ bool TCppWebBrowser::KeepMarkup(int load, const QVariant& answer) {
 void TCppWebBrowser::ReadMarkupAhead() {
   QPointer<TCppWebBrowser> self(this);
   const int load = FLoads;
-  ++FReadsAhead;
+  const int id = ++FReadsAhead;
+  FReadAheadPending = id;
+  qCDebug(lcF7, "%lld %s: read ahead %d sent for load %d", LogClock(), Name(this), id, load);
   FView->page()->runJavaScript(DocumentScript(true), QWebEngineScript::ApplicationWorld,
-                               [self, load](const QVariant& answer) {
+                               [self, load, id](const QVariant& answer) {
                                  if (!self) return;
-                                 --self->FReadsAhead;
-                                 self->KeepMarkup(load, answer);
+                                 if (self->FReadAheadPending == id) self->FReadAheadPending = 0;
+                                 const bool kept = self->KeepMarkup(load, answer);
+                                 qCDebug(lcF7, "%lld %s: read ahead %d answered, %s", LogClock(), Name(self),
+                                         id, kept ? "kept" : "dropped");
                                });
 }
 
@@ -203,6 +225,7 @@ bool TCppWebBrowser::AskPage(const QString& script, QEventLoop& loop, const QTim
                              QVariant& answer) {
   QPointer<TCppWebBrowser> self(this);
   bool done = false;
+  // An answer after the deadline finds nobody waiting and is dropped.
   auto alive = std::make_shared<bool>(true);
   FView->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
                                [alive, &done, &answer, &loop](const QVariant& result) {
@@ -218,31 +241,66 @@ bool TCppWebBrowser::AskPage(const QString& script, QEventLoop& loop, const QTim
 
 bool TCppWebBrowser::SaveDocument(std::string& buffer, int timeoutMs) {
   buffer.clear();
+  if (FSaving) {
+    qCDebug(lcF7, "%lld %s: save refused: another one is waiting", LogClock(), Name(this));
+    return false;
+  }
   QPointer<TCppWebBrowser> self(this);
+  FSaving = true;
+  const auto done = [&self](bool saved) {
+    if (self) self->FSaving = false;
+    return saved;
+  };
   QEventLoop loop;
   QTimer deadline;
   deadline.setSingleShot(true);
+  deadline.setTimerType(Qt::PreciseTimer);  // the message names the seconds waited
   connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
   deadline.start(timeoutMs);
-  if (!WaitForDocument(loop)) return false;
+  if (!FHasDocument) qCDebug(lcF7, "%lld %s: waiting for a first document", LogClock(), Name(this));
+  if (!WaitForDocument(loop)) {
+    qCDebug(lcF7, "%lld %s: no document within %d ms", LogClock(), Name(this), timeoutMs);
+    return done(false);
+  }
 
   const int load = FLoads;
   QVariant answer;
   // The page answers in order, so a read ahead still on its way has arrived
-  // by the time the key does.
-  if (FReadsAhead > 0 || !FMarkupKey.isEmpty()) {
-    if (!AskPage(DocumentScript(false), loop, deadline, answer)) return false;
-    if (load == FLoads && !FMarkupKey.isEmpty() && answer.toString() == FMarkupKey) {
+  // by the time the key does; one that has not is lost.
+  if (FReadAheadPending != 0 || !FMarkupKey.isEmpty()) {
+    qCDebug(lcF7, "%lld %s: key asked for load %d (read ahead %s)", LogClock(), Name(this), load,
+            FReadAheadPending != 0 ? "pending" : "answered");
+    if (!AskPage(DocumentScript(false), loop, deadline, answer)) {
+      qCDebug(lcF7, "%lld %s: no key within %d ms", LogClock(), Name(this), timeoutMs);
+      return done(false);
+    }
+    if (FReadAheadPending != 0) {
+      qCDebug(lcF7, "%lld %s: read ahead %d forgotten: no answer before the key's", LogClock(), Name(this),
+              FReadAheadPending);
+      FReadAheadPending = 0;
+    }
+    const bool same = load == FLoads && !FMarkupKey.isEmpty() && answer.toString() == FMarkupKey;
+    qCDebug(lcF7, "%lld %s: key answered: %s", LogClock(), Name(this),
+            same ? "markup read ahead is current" : "changed");
+    if (same) {
       buffer = FMarkup;
-      return true;
+      return done(true);
     }
   }
-  if (!AskPage(DocumentScript(true), loop, deadline, answer)) return false;
+  qCDebug(lcF7, "%lld %s: markup asked for load %d", LogClock(), Name(this), load);
+  if (!AskPage(DocumentScript(true), loop, deadline, answer)) {
+    qCDebug(lcF7, "%lld %s: no markup within %d ms", LogClock(), Name(this), timeoutMs);
+    return done(false);
+  }
   const QVariantList parts = answer.toList();
-  if (parts.size() != 2) return false;
+  if (parts.size() != 2) {
+    qCDebug(lcF7, "%lld %s: markup answer unusable", LogClock(), Name(this));
+    return done(false);
+  }
   // Converted once: kept for the next F7 and copied from there.
   buffer = KeepMarkup(load, answer) ? FMarkup : parts[1].toString().toStdString();
-  return true;
+  qCDebug(lcF7, "%lld %s: markup answered: %zu bytes", LogClock(), Name(this), buffer.size());
+  return done(true);
 }
 
 }  // namespace qb

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLoggingCategory>
 #include <QWidget>
 #include <string>
 
@@ -10,6 +11,12 @@ class QWebEngineProfile;
 class QWebEngineView;
 
 namespace qb {
+
+// Each step of reading a page for F7, off unless QT_LOGGING_RULES holds
+// "quellbid.f7.debug=true". Lines start with the wall clock in milliseconds
+// since 1970, so a driver can set them against its own clock.
+Q_DECLARE_LOGGING_CATEGORY(lcF7)
+qint64 LogClock();
 
 // What a browser is for: the main browser keeps the user's sign-ins in a
 // persistent profile; the promotional one runs no scripts, reads no local
@@ -33,9 +40,12 @@ class TCppWebBrowser : public QWidget {
   // Writes the current document's HTML (UTF-8, as its DOM serialises: the
   // doctype and the root element) into buffer. Waits for the page's renderer
   // in a local event loop that keeps processing window messages, at most
-  // timeoutMs; returns false (buffer empty) when nothing came in that time.
-  // A renderer still laying out a big page answers only when it is done.
-  bool SaveDocument(std::string& buffer, int timeoutMs = 30000);
+  // timeoutMs in all; returns false (buffer empty) when nothing came in that
+  // time. A renderer still laying out a big page answers only when it is
+  // done. A call made while another one waits returns false at once.
+  bool SaveDocument(std::string& buffer, int timeoutMs = 20000);
+  // True while SaveDocument waits for the page.
+  bool Saving() const { return FSaving; }
 
   QWebEngineView* View() const { return FView; }
   QUrl Url() const;
@@ -58,9 +68,11 @@ class TCppWebBrowser : public QWidget {
   BrowserRole FRole;
   QWebEngineView* FView;
   bool FHasDocument = false;
-  int FLoads = 0;       // pages begun; answers about earlier ones are dropped
-  int FReadsAhead = 0;  // reads ahead not answered yet
-  QString FMarkupKey;   // the document version FMarkup shows; empty for none
+  bool FSaving = false;
+  int FLoads = 0;             // pages begun; answers about earlier ones are dropped
+  int FReadAheadPending = 0;  // the read ahead not answered yet, 0 for none
+  int FReadsAhead = 0;        // reads ahead sent, numbering them
+  QString FMarkupKey;         // the document version FMarkup shows; empty for none
   std::string FMarkup;
 };
 

@@ -10,9 +10,11 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 #include <QShowEvent>
 #include <QSplitter>
@@ -80,15 +82,18 @@ class WindowHarvestTarget : public HarvestTarget {
   void ShowDollarNotice() override {
     FModel->EndAdding();  // the rows found so far show behind the message
     FModel->BeginAdding();
+    qCDebug(lcF7, "%lld message: dollar notice", LogClock());
     InformationMessageBox(Text(kDollarNoticeText), FWindow);
   }
   int& DollarNoticeCount() override { return FDollarNoticeCount; }
   void ShowNoResults() override {
+    qCDebug(lcF7, "%lld message: no results", LogClock());
     FWarning->SetCaption(Text(kNoResultsText));
     FWarning->SetWarningMessage(Text(kNoResultsText));
     FWarning->Execute();
   }
   void ShowNoSoldListings() override {
+    qCDebug(lcF7, "%lld message: no sold listings", LogClock());
     FModel->EndAdding();
     FModel->BeginAdding();
     FWarning->SetCaption(Text(kNoResultsText));
@@ -132,6 +137,30 @@ TProPanel* MakePanel(const char* name, QWidget* parent) {
   panel->setObjectName(QString::fromLatin1(name));
   return panel;
 }
+
+// Logs F7 on its way in, before the shortcut or a widget takes it.
+class F7KeyLog : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* receiver, QEvent* event) override {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::KeyPress || type == QEvent::KeyRelease || type == QEvent::ShortcutOverride) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      if (key->key() == Qt::Key_F7 && !key->isAutoRepeat())
+        qCDebug(lcF7, "%lld key %s%s to %s", LogClock(),
+                type == QEvent::KeyPress     ? "press"
+                : type == QEvent::KeyRelease ? "release"
+                                             : "shortcut override",
+                type != QEvent::ShortcutOverride && !event->spontaneous()
+                    ? " (posted, not from the window system)"
+                    : "",
+                receiver->metaObject()->className());
+    }
+    return false;
+  }
+};
 
 }  // namespace
 
@@ -233,6 +262,7 @@ TfrmMainPrice::TfrmMainPrice(QWidget* parent) : QMainWindow(parent) {
   calc->SetStayOnTop(true);
 
   BuildMenus();
+  if (lcF7().isDebugEnabled()) qApp->installEventFilter(new F7KeyLog(this));
 
   resize(963, 668);
   if (QScreen* screen = QGuiApplication::primaryScreen())
@@ -426,19 +456,53 @@ std::string SaveBrowserDocument(TCppWebBrowser& browser, SnapshotNameGenerator& 
   const std::string name = MakeSnapshotFileName(names);
   std::string document;
   if (!browser.SaveDocument(document, timeoutMs)) {
+    qCDebug(lcF7, "%lld page not read", LogClock());
     throw Exception("The page could not be read: the browser was still busy with it after " +
                     QString::number(timeoutMs / 1000.0).toStdString() +
                     " seconds. Wait until the page has finished loading, then press F7 again");
   }
   WriteSnapshotFile(name, document);
+  qCDebug(lcF7, "%lld snapshot %s written", LogClock(), name.c_str());
   return name;
 }
 
 void TfrmMainPrice::Search1Click() {
+  qCDebug(lcF7, "%lld command Add All From Page%s", LogClock(), FAddingFromPage ? " (while one runs)" : "");
+  if (FAddingFromPage) {
+    // Never a second wait inside the first: this one follows it.
+    FAddAgain = true;
+    ProStatusBar1->showMessage(
+        QStringLiteral("Still reading the page for Add All From Page; it runs again when that is done"),
+        5000);
+    return;
+  }
+  QPointer<TfrmMainPrice> self(this);
+  FAddingFromPage = true;
+  struct Done {
+    QPointer<TfrmMainPrice>& window;
+    ~Done() {
+      if (!window) return;
+      window->FAddingFromPage = false;
+      window->FAddAgain = false;  // after a failure its message answers both
+    }
+  } done{self};
+  do {
+    FAddAgain = false;
+    AddAllFromPage();
+    if (self) ProStatusBar1->clearMessage();
+  } while (self && FAddAgain);
+}
+
+void TfrmMainPrice::AddAllFromPage() {
   const std::string page = ReadSnapshotText(SaveBrowserDocument(*Bro, *FSnapshotNames));
   FHarvestReport->clear();
-  WindowHarvestTarget target(FModel, pwdGen, FHarvestReport, this, FDollarNoticeCount);
-  HarvestPage(page, target);
+  qCDebug(lcF7, "%lld harvest started: %zu bytes", LogClock(), page.size());
+  const int before = FModel->rowCount();
+  {
+    WindowHarvestTarget target(FModel, pwdGen, FHarvestReport, this, FDollarNoticeCount);
+    HarvestPage(page, target);
+  }
+  qCDebug(lcF7, "%lld harvest ended: %d rows added", LogClock(), FModel->rowCount() - before);
 }
 
 void TfrmMainPrice::ClearSear1Click() {

@@ -22,11 +22,16 @@ class TProButton;
 class TProSpeedButton;
 class SnapshotNameGenerator;
 
+// How long F7 waits for the browser to hand the document over: with the key's
+// way in and the harvest, F7 ends in rows or a message within 30 s.
+constexpr int kPageReadTimeoutMs = 20000;
+
 // Writes the browser's current document to a new snapshot file in the current
 // directory and returns the file's name. Throws qb::Exception when the file
 // cannot be written, or when the browser has not handed the document over
 // within timeoutMs (then no file is left).
-std::string SaveBrowserDocument(TCppWebBrowser& browser, SnapshotNameGenerator& names, int timeoutMs = 30000);
+std::string SaveBrowserDocument(TCppWebBrowser& browser, SnapshotNameGenerator& names,
+                                int timeoutMs = kPageReadTimeoutMs);
 class TProStatusBar;
 class TProWarningDialog;
 class TProInfoDialog;
@@ -103,6 +108,7 @@ class TfrmMainPrice : public QMainWindow {
   void PriceFilter(const QString& caption, bool high);
   void RemoveWhere(const std::function<bool(size_t)>& goes);
   void ShowLocalPromotion();
+  void AddAllFromPage();
 
   std::function<void()> FStatisticsCommand;
   std::function<void()> FAboutCommand;
@@ -127,6 +133,8 @@ class TfrmMainPrice : public QMainWindow {
   TProInfoDialog* pidHelp = nullptr;
   TProCalcDialog* calc = nullptr;
   bool FAdsFailed = false;
+  bool FAddingFromPage = false;  // Search1Click is reading or harvesting the page
+  bool FAddAgain = false;        // F7 came again meanwhile: run once more when done
 };
 
 }  // namespace qb

@@ -250,11 +250,28 @@ def click(acc):
 
 
 def start_program():
-    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-    logfile = open(os.path.join(SHOTS, f"quellbid-{int(time.time() * 1000)}.log"), "w")
+    # Every step of F7 goes to the program's log (quellbid.f7), for the failure report.
+    rules = ";".join(filter(None, [os.environ.get("QT_LOGGING_RULES"), "quellbid.f7.debug=true"]))
+    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_LOGGING_RULES=rules)
+    path = os.path.join(SHOTS, f"quellbid-{int(time.time() * 1000)}.log")
+    logfile = open(path, "w")
     process = subprocess.Popen([PROGRAM], cwd=WORKDIR, env=env, stdout=logfile, stderr=subprocess.STDOUT)
+    process.log_path = path
     log(f"started {PROGRAM} as {process.pid}")
     return process
+
+
+def report_f7(process):
+    """The program's last F7 steps and, while it runs, where its threads are."""
+    with open(process.log_path, errors="replace") as f:
+        steps = [line.rstrip() for line in f if line.startswith("quellbid.f7:")]
+    log("last F7 steps of the program:\n  " + "\n  ".join(steps[-25:]))
+    if process.poll() is None and shutil.which("gdb"):
+        path = os.path.join(SHOTS, f"threads-{process.pid}.txt")
+        with open(path, "w") as out:
+            subprocess.run(["gdb", "-p", str(process.pid), "-batch", "-ex", "thread apply all bt"], stdout=out,
+                           stderr=subprocess.STDOUT, timeout=60, check=False)
+        log(f"the program's threads: {path}")
 
 
 def wait_exit(process, timeout):
@@ -278,6 +295,7 @@ def running_program(failure_shot):
         yield process
     except Failure:
         screenshot(failure_shot)
+        report_f7(process)
         raise
     finally:
         if process.poll() is None:
@@ -329,7 +347,7 @@ def run_main_journey():
             raise Failure(f"snapshot files before the harvest: {snapshots()}")
         main_id = activate(process.pid, "Quellbid")
         xdotool("key", "F7")
-        wait_for("a snapshot file", snapshots, 15)
+        wait_for("a snapshot file", snapshots, 30)
         rows = wait_rows(main, len(PAGE1_ROWS), "the rows of page 1")
         headers = grid_rows(main)[0]
         log(f"grid headers {headers}; rows {rows}")
@@ -517,7 +535,7 @@ def run_card_pages():
             xdotool("key", "F7")
             rows, report = card_expectation(page)
             expected += rows
-            status = wait_for("the status bar line", lambda: find(main, pattern=r"^\d+ sold listing", role="label"), 15)
+            status = wait_for("the status bar line", lambda: find(main, pattern=r"^\d+ sold listing", role="label"), 30)
             wait_for(f"the status bar to say {report!r}", lambda: status.name == report, 10)
             expect_rows(wait_rows(main, len(expected), f"the rows of {page}"), expected, f"after {page}", ordered=True)
             log(f"{page}: {len(rows)} rows; status bar {report!r}")

@@ -1,3 +1,4 @@
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -13,6 +14,24 @@
 #include "runtime/Platform.h"
 
 using qb::TCppWebBrowser;
+
+namespace {
+
+// Keeps the page's renderer busy for ms: every request behind it waits.
+const char* BusyScript(int ms) {
+  static QByteArray script;
+  script = "var t = Date.now(); while (Date.now() - t < " + QByteArray::number(ms) + ") {}";
+  return script.constData();
+}
+
+QString WritePage(const QTemporaryDir& dir, const char* name, const QByteArray& html) {
+  QFile file(dir.filePath(name));
+  if (!file.open(QIODevice::WriteOnly)) return {};
+  file.write(html);
+  return file.fileName();
+}
+
+}  // namespace
 
 class TestBrowser : public QObject {
   Q_OBJECT
@@ -62,6 +81,69 @@ class TestBrowser : public QObject {
     std::string again;
     QVERIFY(browser.SaveDocument(again));
     QCOMPARE(again, changed);
+  }
+
+  // A renderer that does not answer ends the wait at the deadline, never
+  // later; its late answer is dropped and the next read gets the page as it
+  // is then.
+  void unansweredReadEndsAtTheDeadline_data() {
+    QTest::addColumn<bool>("beforeFirstDocument");
+    QTest::newRow("busy before the page has loaded") << true;
+    QTest::newRow("busy after the page has loaded") << false;
+  }
+  void unansweredReadEndsAtTheDeadline() {
+    QFETCH(bool, beforeFirstDocument);
+    QTemporaryDir dir;
+    TCppWebBrowser browser;
+    browser.resize(400, 300);
+    browser.show();
+    const QByteArray busy =
+        beforeFirstDocument ? QByteArray("<script>") + BusyScript(3000) + "</script>" : "";
+    browser.Navigate(WritePage(dir, "page.htm", "<html><body><p id=a>first</p>" + busy + "</body></html>"));
+    if (beforeFirstDocument) {
+      QTest::qWait(300);  // the page's script has begun
+    } else {
+      QTRY_VERIFY_WITH_TIMEOUT(browser.Document(), 20000);
+      browser.View()->page()->runJavaScript(BusyScript(3000));
+    }
+    QElapsedTimer clock;
+    clock.start();
+    std::string html = "stale";
+    QVERIFY(!browser.SaveDocument(html, 500));
+    QVERIFY2(clock.elapsed() >= 490 && clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(html.empty());
+    QVERIFY(!browser.Saving());
+
+    browser.View()->page()->runJavaScript("document.getElementById('a').textContent = 'second';");
+    QVERIFY(browser.SaveDocument(html));
+    QVERIFY2(html.find("<p id=\"a\">second</p>") != std::string::npos, html.c_str());
+  }
+
+  // A read asked for while another one waits never waits inside it: it fails
+  // at once, and the first ends as it would have alone.
+  void secondReadDuringAWaitFailsAtOnce() {
+    QTemporaryDir dir;
+    TCppWebBrowser browser;
+    browser.Navigate(WritePage(dir, "page.htm", "<html><body>page</body></html>"));
+    QTRY_VERIFY_WITH_TIMEOUT(browser.Document(), 20000);
+    browser.View()->page()->runJavaScript(BusyScript(1500));
+    bool inner = true, savingInside = false;
+    qint64 innerTook = -1;
+    QTimer::singleShot(100, &browser, [&] {
+      savingInside = browser.Saving();
+      QElapsedTimer clock;
+      clock.start();
+      std::string html;
+      inner = browser.SaveDocument(html, 20000);
+      innerTook = clock.elapsed();
+    });
+    std::string html;
+    QVERIFY(browser.SaveDocument(html, 20000));
+    QVERIFY(html.find("page") != std::string::npos);
+    QVERIFY(savingInside);
+    QVERIFY(!inner);
+    QVERIFY2(innerTook >= 0 && innerTook < 100, qPrintable(QString::number(innerTook)));
+    QVERIFY(!browser.Saving());
   }
 
   // The promotional browser: scripts do not run, a clicked link goes to the
