@@ -489,7 +489,7 @@ void TfrmMainPrice::Search1Click() {
   do {
     FAddAgain = false;
     AddAllFromPage();
-    if (self) ProStatusBar1->clearMessage();
+    if (self && FAddAgain) ProStatusBar1->clearMessage();  // the note on the F7 that follows
   } while (self && FAddAgain);
 }
 
