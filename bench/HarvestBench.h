@@ -10,7 +10,8 @@
 
 class CountingTarget : public qb::HarvestTarget {
  public:
-  bool AddGridRow(std::string_view, std::string_view, std::string_view, std::string_view) override {
+  bool AddGridRow(std::string_view, std::string_view, std::string_view, std::string_view,
+                  const qb::SaleDetails&) override {
     ++rows;
     return true;
   }

@@ -92,8 +92,9 @@ void BM_HarvestTableIntoGrid(benchmark::State& state) {
   const std::string& page = Page(kTable, static_cast<size_t>(state.range(0)) * kMB);
   class GridTarget : public qb::HarvestTarget {
    public:
-    bool AddGridRow(std::string_view d, std::string_view i, std::string_view b, std::string_view a) override {
-      return grid.AddGridRow(d, i, b, a);
+    bool AddGridRow(std::string_view d, std::string_view i, std::string_view b, std::string_view a,
+                    const qb::SaleDetails& details) override {
+      return grid.AddGridRow(d, i, b, a, details);
     }
     void ShowDollarNotice() override {}
     void ShowNoResults() override {}

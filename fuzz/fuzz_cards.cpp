@@ -41,10 +41,10 @@ class GridTarget : public qbtest::RecordingTarget {
  public:
   explicit GridTarget(bool cards) : FCards(cards) {}
   bool AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
-                  std::string_view amount) override {
+                  std::string_view amount, const qb::SaleDetails& details) override {
     Check(!FCards || (!description.empty() && IsCollapsed(description) && AllDigits(bids) &&
                       AllDigits(itemNumber) && IsAmount(amount)));
-    const bool added = RecordingTarget::AddGridRow(description, itemNumber, bids, amount);
+    const bool added = RecordingTarget::AddGridRow(description, itemNumber, bids, amount, details);
     added ? ++rows : ++refused;
     return added;
   }

@@ -477,7 +477,8 @@ bool HarvestCardLayout(std::string_view page, HarvestTarget& target) {
   for (const SoldCard& card : cards.sold) {
     if (card.leftOut != CardLeftOut::kNone) {
       ++counts.leftOut[static_cast<size_t>(card.leftOut)];
-    } else if (target.AddGridRow(card.description, card.itemNumber, card.bids, card.amount)) {
+    } else if (target.AddGridRow(card.description, card.itemNumber, card.bids, card.amount,
+                                 {card.sold, card.delivery, card.condition})) {
       ++counts.added;
     } else {
       ++counts.inGrid;

@@ -19,6 +19,9 @@ struct SoldCard {
   std::string bids;
   std::string amount;  // "1299.00" for "$1,299.00"
   std::string description;
+  std::string sold;       // "2026-07-20" for "Sold  Jul 20, 2026"
+  std::string delivery;   // "7.00" for "+$7.00 delivery", "0.00" for free delivery
+  std::string condition;  // "Pre-Owned"
   CardLeftOut leftOut = CardLeftOut::kNone;
 };
 

@@ -4,6 +4,13 @@
 
 namespace qb {
 
+// What a sold card tells beside its price; the described layouts give none.
+struct SaleDetails {
+  std::string_view sold;       // ISO 8601 date, "2026-07-20"
+  std::string_view delivery;   // "7.00", "0.00" for free delivery
+  std::string_view condition;  // "Pre-Owned"
+};
+
 // Receives what a harvest finds: the research window and the command-line
 // harvester implement it.
 class HarvestTarget {
@@ -11,7 +18,7 @@ class HarvestTarget {
   virtual ~HarvestTarget() = default;
   // The grid's add rule; the harvest ignores the result.
   virtual bool AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
-                          std::string_view amount) = 0;
+                          std::string_view amount, const SaleDetails& details) = 0;
   // kDollarNoticeText in the standard information message box.
   virtual void ShowDollarNotice() = 0;
   // How often the dollar notice has been shown to this target's user: the

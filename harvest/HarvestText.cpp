@@ -25,7 +25,7 @@ class RecordSink {
     FItem = item;
     FBids = bids;
     FAmount = amount;
-    FTarget.AddGridRow(description, item, bids, amount);
+    FTarget.AddGridRow(description, item, bids, amount, {});
   }
 
  private:

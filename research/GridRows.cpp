@@ -55,10 +55,11 @@ void ItemNumberIndex::Remove(std::string_view itemNumber) {
 }
 
 bool GridRows::AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
-                          std::string_view amount) {
+                          std::string_view amount, const SaleDetails& details) {
   if (!FIndex.Admit(description, itemNumber, amount)) return false;
   FRows.push_back(ResearchRow{std::string(itemNumber), std::string(bids), std::string(amount),
-                              std::string(description), false});
+                              std::string(description), std::string(details.sold),
+                              std::string(details.delivery), std::string(details.condition), false});
   return true;
 }
 

@@ -17,14 +17,25 @@ struct ResearchRow {
   std::string bids;
   std::string amount;
   std::string description;
+  std::string sold;  // ISO 8601 date
+  std::string delivery;
+  std::string condition;
   bool checked = false;
 };
 
 // The grid's columns, and their captions as the grid's header and every export name them.
-enum GridColumn { kItemNumberColumn = 0, kBidsColumn = 1, kAmountColumn = 2, kDescriptionColumn = 3 };
-inline constexpr int kGridColumnCount = kDescriptionColumn + 1;
-inline constexpr std::string_view kGridColumnCaptions[kGridColumnCount] = {"Item Number", "Bids", "Amount",
-                                                                           "Description"};
+enum GridColumn {
+  kItemNumberColumn = 0,
+  kBidsColumn = 1,
+  kAmountColumn = 2,
+  kDescriptionColumn = 3,
+  kSoldColumn = 4,
+  kDeliveryColumn = 5,
+  kConditionColumn = 6
+};
+inline constexpr int kGridColumnCount = kConditionColumn + 1;
+inline constexpr std::string_view kGridColumnCaptions[kGridColumnCount] = {
+    "Item Number", "Bids", "Amount", "Description", "Sold", "Delivery", "Condition"};
 
 // The number an Amount text stands for: its first "$" removed, read with a
 // period as decimal point whatever the locale. ReadGridAmount throws
@@ -68,7 +79,7 @@ class GridRows {
   // Appends a row the add rule admits (ItemNumberIndex::Admit). New rows are
   // unchecked.
   bool AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
-                  std::string_view amount);
+                  std::string_view amount, const SaleDetails& details = {});
 
   size_t size() const { return FRows.size(); }
   bool empty() const { return FRows.empty(); }

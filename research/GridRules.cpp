@@ -64,6 +64,9 @@ std::string_view GridCellText(const ResearchRow& row, int column) {
     case kItemNumberColumn: return row.itemNumber;
     case kBidsColumn: return row.bids;
     case kAmountColumn: return row.amount;
+    case kSoldColumn: return row.sold;
+    case kDeliveryColumn: return row.delivery;
+    case kConditionColumn: return row.condition;
     default: return row.description;
   }
 }

@@ -76,8 +76,8 @@ class WindowHarvestTarget : public HarvestTarget {
   ~WindowHarvestTarget() override { FModel->EndAdding(); }
 
   bool AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
-                  std::string_view amount) override {
-    return FModel->AddGridRow(description, itemNumber, bids, amount);
+                  std::string_view amount, const SaleDetails& details) override {
+    return FModel->AddGridRow(description, itemNumber, bids, amount, details);
   }
   void ShowDollarNotice() override {
     FModel->EndAdding();  // the rows found so far show behind the message

@@ -91,8 +91,9 @@ Qt::ItemFlags ResearchGridModel::flags(const QModelIndex& index) const {
 }
 
 bool ResearchGridModel::AddGridRow(std::string_view description, std::string_view itemNumber,
-                                   std::string_view bids, std::string_view amount) {
-  if (!FRows.AddGridRow(description, itemNumber, bids, amount)) return false;
+                                   std::string_view bids, std::string_view amount,
+                                   const SaleDetails& details) {
+  if (!FRows.AddGridRow(description, itemNumber, bids, amount, details)) return false;
   if (FAdding == 0) {
     beginInsertRows({}, FVisibleRows, FVisibleRows);
     FVisibleRows = int(FRows.size());

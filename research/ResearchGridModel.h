@@ -27,7 +27,7 @@ class ResearchGridModel : public QAbstractTableModel {
   // Appends a row unless the grid rejects it. Between BeginAdding and
   // EndAdding the view hears of all new rows at once.
   bool AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
-                  std::string_view amount);
+                  std::string_view amount, const SaleDetails& details = {});
   void BeginAdding();
   void EndAdding();
 

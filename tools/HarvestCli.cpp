@@ -72,13 +72,16 @@ class CliHarvestTarget : public HarvestTarget {
   const GridRows& grid() const { return FGrid; }
 
   bool AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
-                  std::string_view amount) override {
-    if (!FWritesCsv) return FGrid.AddGridRow(description, itemNumber, bids, amount);
+                  std::string_view amount, const SaleDetails& details) override {
+    if (!FWritesCsv) return FGrid.AddGridRow(description, itemNumber, bids, amount, details);
     if (!FIndex.Admit(description, itemNumber, amount)) return false;
     FRow.itemNumber.assign(itemNumber);
     FRow.bids.assign(bids);
     FRow.amount.assign(amount);
     FRow.description.assign(description);
+    FRow.sold.assign(details.sold);
+    FRow.delivery.assign(details.delivery);
+    FRow.condition.assign(details.condition);
     AppendCsvRow(FCsv, FRow);
     if (FCsv.size() >= kOutputChunk) FlushCsv();
     return true;

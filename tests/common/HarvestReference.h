@@ -99,7 +99,7 @@ inline void WalkTable(std::string_view rec, bool utf8, qb::HarvestTarget& target
         ++target.DollarNoticeCount();
       }
     }
-    if (!description.empty()) target.AddGridRow(description, item, bids, amount);
+    if (!description.empty()) target.AddGridRow(description, item, bids, amount, {});
     rec = NextTableRecord(rec);
     if (description.empty()) return;
   }
@@ -113,7 +113,7 @@ inline void WalkScript(std::string_view page, qb::HarvestTarget& target) {
     const std::string_view bids = ScriptBids(rec);
     const std::string amount = ScriptAmount(rec);
     if (!qb::IsNumericText(item, true)) description = {};
-    if (!description.empty()) target.AddGridRow(description, item, bids, amount);
+    if (!description.empty()) target.AddGridRow(description, item, bids, amount, {});
     rec = NextScriptRecord(rec);
     if (description.empty()) return;
   }

@@ -3,8 +3,9 @@
 namespace qbtest {
 
 bool RecordingTarget::AddGridRow(std::string_view description, std::string_view itemNumber,
-                                 std::string_view bids, std::string_view amount) {
-  return grid.AddGridRow(description, itemNumber, bids, amount);
+                                 std::string_view bids, std::string_view amount,
+                                 const qb::SaleDetails& details) {
+  return grid.AddGridRow(description, itemNumber, bids, amount, details);
 }
 
 void RecordingTarget::ShowDollarNotice() {

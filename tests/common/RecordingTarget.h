@@ -15,7 +15,7 @@ namespace qbtest {
 class RecordingTarget : public qb::HarvestTarget {
  public:
   bool AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
-                  std::string_view amount) override;
+                  std::string_view amount, const qb::SaleDetails& details) override;
   void ShowDollarNotice() override;
   void ShowNoResults() override;
   void ShowNoSoldListings() override;

@@ -291,8 +291,13 @@ class TestGridCore : public QObject {
     QFETCH(QStringList, sorted);
     std::vector<ResearchRow> rows;
     for (int i = 0; i < cells.size(); ++i) {
-      ResearchRow row{std::to_string(i + 1), "1", "1.00", "Lamp", false};
-      std::string* cell[] = {&row.itemNumber, &row.bids, &row.amount, &row.description};
+      ResearchRow row;
+      row.itemNumber = std::to_string(i + 1);
+      row.bids = "1";
+      row.amount = "1.00";
+      row.description = "Lamp";
+      std::string* cell[] = {&row.itemNumber, &row.bids,     &row.amount,   &row.description,
+                             &row.sold,       &row.delivery, &row.condition};
       *cell[column] = cells[i].toStdString();
       rows.push_back(row);
     }
