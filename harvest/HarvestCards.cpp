@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "harvest/ByteSearch.h"
+#include "harvest/CardFields.h"
 #include "harvest/HtmlTokenizer.h"
 #include "runtime/AsciiText.h"
 
@@ -23,7 +24,10 @@ enum Token : unsigned {
   kTitleNoise = 1u << 6,     // clipped, LIGHT_HIGHLIGHT, s-card__new-listing
   kPrice = 1u << 7,          // s-item__price, s-card__price, su-item-card__price
   kStrikethrough = 1u << 8,  // strikethrough in any letter case
+  kSubtitle = 1u << 9,       // s-card__subtitle, s-item__subtitle, su-item-card__subtitle
 };
+
+constexpr std::string_view kFewerWordsToken = "srp-river-answer--REWRITE_START";
 
 struct TokenName {
   std::string_view text;
@@ -32,7 +36,7 @@ struct TokenName {
 
 constexpr TokenName kTokenNames[] = {
     {"srp-results", kResults},
-    {"srp-river-answer--REWRITE_START", kFewerWords},
+    {kFewerWordsToken, kFewerWords},
     {"s-item", kListCard},
     {"s-card", kListCard},
     {"su-item-card", kAnyCard},
@@ -49,6 +53,9 @@ constexpr TokenName kTokenNames[] = {
     {"s-item__price", kPrice},
     {"s-card__price", kPrice},
     {"su-item-card__price", kPrice},
+    {"s-card__subtitle", kSubtitle},
+    {"s-item__subtitle", kSubtitle},
+    {"su-item-card__subtitle", kSubtitle},
 };
 
 // Matched in any letter case.
@@ -94,23 +101,6 @@ std::string_view Attribute(const HtmlTokenizer& tokens, std::string_view name, s
   if (value.find('&') == std::string_view::npos) return value;
   buffer = DecodeHtmlReferences(value);
   return buffer;
-}
-
-// Digits, either plain or grouped by thousands commas, from text[i]; returns
-// the end, or i when there are none. The digits go to out.
-size_t ReadGroupedNumber(std::string_view text, size_t i, std::string& out) {
-  const size_t start = i;
-  while (i < text.size() && IsDigit(text[i])) ++i;
-  if (i == start) return start;
-  out.append(text.substr(start, i - start));
-  if (i - start <= 3) {
-    while (i + 3 < text.size() && text[i] == ',' && IsDigit(text[i + 1]) && IsDigit(text[i + 2]) &&
-           IsDigit(text[i + 3]) && (i + 4 == text.size() || !IsDigit(text[i + 4]))) {
-      out.append(text.substr(i + 1, 3));
-      i += 4;
-    }
-  }
-  return i;
 }
 
 bool AllDigits(std::string_view text) {
@@ -240,6 +230,11 @@ struct CardState {
   size_t noiseAt = kNone;
   ElementText caption;
   bool sold = false;
+  std::string soldDate;
+  ElementText subtitle;   // the last subtitle element, while it is open
+  std::string condition;  // of the last subtitle element that ended
+  bool deliveryRead = false;
+  std::string delivery;
   ElementText price;
   bool havePrice = false;
   bool strikethrough = false;
@@ -250,12 +245,19 @@ struct CardState {
   bool Open() const { return cardAt != kNone; }
 };
 
+// An element of the card whose text may begin with a delivery cost.
+struct DeliveryCandidate {
+  size_t at = kNone;
+  DeliveryText text;
+};
+
 class CardReader {
  public:
   explicit CardReader(CardPage& page) : FPage(page) {}
 
   void StartTag(const HtmlTokenizer& tokens, std::string_view name, unsigned classes, size_t at) {
     EndRun();
+    TagBoundary();
     CardState& c = FCard;
     if (!c.haveLink && EqualsAsciiFolded(name, "a")) {
       std::string buffer;
@@ -265,7 +267,99 @@ class CardReader {
         c.linkItem = ItemNumberOfLink(href);
       }
     }
-    if (classes == 0) return;
+    if (classes != 0) ClassesOfTag(classes, at);
+    // Inside a candidate that has read nothing yet, a new element starts at
+    // the same text: it can only begin with the cost the outer one begins with.
+    if (!c.deliveryRead && at != kNone && at > c.cardAt && !c.title.Open() &&
+        (FDeliveries.empty() || !FDeliveries.back().text.Untouched()))
+      FDeliveries.push_back({at, {}});
+  }
+
+  void EndTag() { EndRun(); }
+  // A tag inside the delivery candidates separates words.
+  void TagBoundary() {
+    for (DeliveryCandidate& d : FDeliveries) d.text.Feed(" ");
+  }
+
+  void Text(std::string_view text) {
+    CardState& c = FCard;
+    if (c.caption.Open()) AppendCollapsedText(text, c.caption.text);
+    if (c.price.Open()) AppendCollapsedText(text, c.price.text);
+    if (c.subtitle.Open()) AppendCollapsedText(text, c.subtitle.text);
+    if (!FDeliveries.empty()) FeedDeliveries(text);
+    if (c.title.Open()) {
+      if (c.noiseAt == kNone) AppendCollapsedText(text, c.title.text);
+      return;
+    }
+    if (!c.haveBids && c.run.size() < 64) AppendCollapsedText(text, c.run);
+  }
+
+  // Ends what the stack has closed, innermost first.
+  void Closed(size_t size) {
+    CardState& c = FCard;
+    if (ClosedBy(c.noiseAt, size)) c.noiseAt = kNone;
+    if (ClosedBy(c.price.at, size)) c.price.at = kNone;
+    if (ClosedBy(c.caption.at, size)) EndCaption();
+    if (ClosedBy(c.subtitle.at, size)) EndSubtitle();
+    if (!FDeliveries.empty()) {
+      for (DeliveryCandidate& d : FDeliveries)
+        if (ClosedBy(d.at, size)) d.text.Finish();
+      ResolveDelivery();
+    }
+    if (ClosedBy(c.title.at, size)) {
+      c.title.at = kNone;
+      c.titleDone = true;
+    }
+    if (ClosedBy(c.cardAt, size)) Finish();
+  }
+
+  void Begin(const HtmlTokenizer& tokens, size_t at) {
+    FCard = CardState{};
+    FCard.cardAt = at;
+    FSeenCard = true;
+    FDeliveries.clear();
+    std::string buffer;
+    FCard.listingId = std::string(Attribute(tokens, "data-listingid", buffer));
+  }
+
+  bool InCard() const { return FCard.Open(); }
+  bool SeenCard() const { return FSeenCard; }
+
+  void Finish() {
+    CardState& c = FCard;
+    if (!c.Open()) return;
+    EndRun();
+    if (c.caption.Open()) EndCaption();
+    if (c.subtitle.Open()) EndSubtitle();
+    for (DeliveryCandidate& d : FDeliveries) d.text.Finish();
+    ResolveDelivery();
+    FDeliveries.clear();
+    c.cardAt = kNone;
+    if (!c.sold) return;
+    SoldCard card;
+    const std::string_view price = TrimBlanks(c.price.text);
+    if (c.havePrice && !c.strikethrough && price.find(" to ") == std::string_view::npos)
+      card.amount = CardAmount(price);
+    card.description = std::string(TrimBlanks(c.title.text));
+    card.itemNumber = AllDigits(c.listingId) ? c.listingId : c.linkItem;
+    card.bids = c.haveBids ? c.bids : "0";
+    card.sold = std::move(c.soldDate);
+    card.delivery = std::move(c.delivery);
+    card.condition = std::move(c.condition);
+    if (card.amount.empty()) {
+      card.leftOut = CardLeftOut::kPrice;
+    } else if (card.description.empty()) {
+      card.leftOut = CardLeftOut::kTitle;
+    } else if (card.itemNumber.empty()) {
+      card.leftOut = CardLeftOut::kItemNumber;
+    }
+    FPage.sold.push_back(std::move(card));
+  }
+
+ private:
+  // The class tokens of a start tag inside the card; at is kNone for a void element.
+  void ClassesOfTag(unsigned classes, size_t at) {
+    CardState& c = FCard;
     if (c.price.Open()) {
       if (classes & kStrikethrough) c.strikethrough = true;
     } else if ((classes & kPrice) && at != kNone) {
@@ -282,72 +376,56 @@ class CardReader {
       c.caption.at = at;
       c.caption.text.clear();
     }
-  }
-
-  void EndTag() { EndRun(); }
-
-  void Text(std::string_view text) {
-    CardState& c = FCard;
-    if (c.caption.Open()) AppendCollapsedText(text, c.caption.text);
-    if (c.price.Open()) AppendCollapsedText(text, c.price.text);
-    if (c.title.Open()) {
-      if (c.noiseAt == kNone) AppendCollapsedText(text, c.title.text);
-      return;
+    if (classes & kSubtitle) {  // the last one counts, even an empty one
+      c.subtitle.at = at;
+      c.subtitle.text.clear();
+      c.condition.clear();
     }
-    if (!c.haveBids && c.run.size() < 64) AppendCollapsedText(text, c.run);
   }
 
-  // Ends what the stack has closed, innermost first.
-  void Closed(size_t size) {
-    CardState& c = FCard;
-    if (ClosedBy(c.noiseAt, size)) c.noiseAt = kNone;
-    if (ClosedBy(c.price.at, size)) c.price.at = kNone;
-    if (ClosedBy(c.caption.at, size)) EndCaption();
-    if (ClosedBy(c.title.at, size)) {
-      c.title.at = kNone;
-      c.titleDone = true;
-    }
-    if (ClosedBy(c.cardAt, size)) Finish();
-  }
-
-  void Begin(const HtmlTokenizer& tokens, size_t at) {
-    FCard = CardState{};
-    FCard.cardAt = at;
-    std::string buffer;
-    FCard.listingId = std::string(Attribute(tokens, "data-listingid", buffer));
-  }
-
-  bool InCard() const { return FCard.Open(); }
-
-  void Finish() {
-    CardState& c = FCard;
-    if (!c.Open()) return;
-    EndRun();
-    if (c.caption.Open()) EndCaption();
-    c.cardAt = kNone;
-    if (!c.sold) return;
-    SoldCard card;
-    const std::string_view price = TrimBlanks(c.price.text);
-    if (c.havePrice && !c.strikethrough && price.find(" to ") == std::string_view::npos)
-      card.amount = CardAmount(price);
-    card.description = std::string(TrimBlanks(c.title.text));
-    card.itemNumber = AllDigits(c.listingId) ? c.listingId : c.linkItem;
-    card.bids = c.haveBids ? c.bids : "0";
-    if (card.amount.empty()) {
-      card.leftOut = CardLeftOut::kPrice;
-    } else if (card.description.empty()) {
-      card.leftOut = CardLeftOut::kTitle;
-    } else if (card.itemNumber.empty()) {
-      card.leftOut = CardLeftOut::kItemNumber;
-    }
-    FPage.sold.push_back(std::move(card));
-  }
-
- private:
   void EndCaption() {
     CardState& c = FCard;
     c.caption.at = kNone;
-    if (TrimBlanks(c.caption.text).substr(0, 4) == "Sold") c.sold = true;
+    const std::string_view text = TrimBlanks(c.caption.text);
+    if (c.sold || !text.starts_with("Sold")) return;
+    c.sold = true;
+    c.soldDate = CardSoldDate(text);
+  }
+
+  void EndSubtitle() {
+    CardState& c = FCard;
+    c.subtitle.at = kNone;
+    c.condition = CardCondition(c.subtitle.text);
+  }
+
+  void FeedDeliveries(std::string_view text) {
+    bool untouched = true;
+    for (const DeliveryCandidate& d : FDeliveries) untouched = untouched && d.text.Untouched();
+    if (untouched) {
+      // Most texts cannot begin a cost: their first byte decides without decoding.
+      const size_t first = text.find_first_not_of(" \t\n\r\f");
+      if (first == std::string_view::npos) return;
+      const char c = text[first];
+      if (c != '+' && c != 'F' && c != '&' && c != '\xC2') {
+        FDeliveries.clear();
+        return;
+      }
+    }
+    FDecoded.clear();
+    AppendCollapsedText(text, FDecoded);
+    for (DeliveryCandidate& d : FDeliveries) d.text.Feed(FDecoded);
+    ResolveDelivery();
+  }
+
+  // The first candidate in page order that matched gives the delivery, once
+  // every one before it has failed.
+  void ResolveDelivery() {
+    std::erase_if(FDeliveries,
+                  [](const DeliveryCandidate& d) { return d.text.state() == DeliveryText::State::kFailed; });
+    if (FDeliveries.empty() || FDeliveries.front().text.state() != DeliveryText::State::kMatched) return;
+    FCard.delivery = FDeliveries.front().text.amount();
+    FCard.deliveryRead = true;
+    FDeliveries.clear();
   }
 
   void EndRun() {
@@ -365,34 +443,12 @@ class CardReader {
 
   CardPage& FPage;
   CardState FCard;
+  bool FSeenCard = false;
+  std::vector<DeliveryCandidate> FDeliveries;  // in page order
+  std::string FDecoded;
 };
 
 }  // namespace
-
-std::string CardAmount(std::string_view priceText) {
-  if (priceText.size() < 2 || priceText[0] != '$') return {};
-  std::string amount;
-  size_t i = ReadGroupedNumber(priceText, 1, amount);
-  if (i == 1) return {};
-  if (i < priceText.size() && priceText[i] == '.') {
-    const size_t fraction = i + 1;
-    size_t end = fraction;
-    while (end < priceText.size() && IsDigit(priceText[end])) ++end;
-    if (end == fraction) return {};
-    amount.append(priceText.substr(i, end - i));
-    i = end;
-  }
-  return i == priceText.size() ? amount : std::string();
-}
-
-std::string CardBids(std::string_view text) {
-  std::string count;
-  const size_t i = ReadGroupedNumber(text, 0, count);
-  if (i == 0) return {};
-  const std::string_view rest = text.substr(i);
-  if (rest == " bids" || (rest == " bid" && count == "1")) return count;
-  return {};
-}
 
 CardPage ReadCardPage(std::string_view page) {
   CardPage result;
@@ -401,6 +457,8 @@ CardPage ReadCardPage(std::string_view page) {
   ElementStack stack;
   std::string classBuffer;
   HtmlTokenizer::Kind kind;
+  const size_t fewerWordsAt = FindIn(page, kFewerWordsToken);
+  bool fewerWordsFirst = false;
   // The results list: the first element whose class list holds srp-results.
   for (;;) {
     kind = tokens.Next();
@@ -408,8 +466,15 @@ CardPage ReadCardPage(std::string_view page) {
     if (kind != HtmlTokenizer::Kind::kStartTag) continue;
     const std::string_view classList = Attribute(tokens, "class", classBuffer);
     if (classList.find("srp-results") != std::string_view::npos && (ClassTokens(classList) & kResults)) break;
+    if (fewerWordsAt != npos && tokens.Offset() > fewerWordsAt &&
+        classList.find(kFewerWordsToken) != std::string_view::npos && (ClassTokens(classList) & kFewerWords))
+      fewerWordsFirst = true;
   }
   result.hasResultsList = true;
+  if (fewerWordsFirst) {
+    result.fewerWordsOnly = true;
+    return result;
+  }
   const int listId = stack.Intern(tokens.Name());
   if (stack.IsVoid(listId) ||
       (tokens.SelfClosing() && (listId == ElementStack::kSvg || listId == ElementStack::kMath)))
@@ -430,7 +495,10 @@ CardPage ReadCardPage(std::string_view page) {
     }
     const std::string_view name = tokens.Name();
     const unsigned classes = ClassTokens(Attribute(tokens, "class", classBuffer));
-    if (classes & kFewerWords) break;
+    if (classes & kFewerWords) {
+      result.fewerWordsOnly = !reader.SeenCard();
+      break;
+    }
     const int id = stack.Intern(name);
     if (id == ElementStack::kLi && stack.CloseOpenLi()) {
       reader.Closed(stack.Size());
@@ -448,7 +516,7 @@ CardPage ReadCardPage(std::string_view page) {
       reader.StartTag(tokens, name, classes, at);
     } else if (at != kNone && (((classes & kListCard) && id == ElementStack::kLi) || (classes & kAnyCard))) {
       reader.Begin(tokens, at);
-      reader.StartTag(tokens, name, classes & ~(kCaption | kTitle | kPrice), at);
+      reader.StartTag(tokens, name, classes & ~(kCaption | kTitle | kPrice | kSubtitle), at);
     }
   }
   reader.Finish();
@@ -485,7 +553,11 @@ bool HarvestCardLayout(std::string_view page, HarvestTarget& target) {
     }
   }
   target.ShowHarvestReport(CardReport(counts));
-  if (counts.sold == 0) target.ShowNoSoldListings();
+  if (cards.fewerWordsOnly) {
+    target.ShowNoCardResults(kFewerWordsOnlyText);
+  } else if (counts.sold == 0) {
+    target.ShowNoCardResults(kNoSoldListingsText);
+  }
   return true;
 }
 

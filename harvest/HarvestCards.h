@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "harvest/CardFields.h"
 #include "harvest/HarvestText.h"
 
 namespace qb {
@@ -27,19 +28,15 @@ struct SoldCard {
 
 struct CardPage {
   bool hasResultsList = false;  // an element with the class token srp-results
+  // The fewer-words boundary (srp-river-answer--REWRITE_START) comes before
+  // the list's first card: the page has no exact match, and no sold card.
+  bool fewerWordsOnly = false;
   std::vector<SoldCard> sold;
 };
 
 // The sold cards of the page's results list (the first element whose class
 // list holds srp-results), up to the fewer-words boundary.
 CardPage ReadCardPage(std::string_view page);
-
-// "1299.00" for a plain U.S. dollar price such as "$1,299.00" (thousands
-// commas optional, decimals optional); empty for anything else.
-std::string CardAmount(std::string_view priceText);
-
-// "1204" for "1,204 bids", "1" for "1 bid"; empty when the text is no bid count.
-std::string CardBids(std::string_view text);
 
 // What a card harvest did, for example
 // "28 sold listings: 25 added, 1 already in the grid, 2 left out (price not a single U.S. dollar amount)".
@@ -52,8 +49,9 @@ struct CardCounts {
 std::string CardReport(const CardCounts& counts);
 
 // Harvests a card page into the target: every sold card through AddGridRow,
-// then the report line, then the no-sold-listings message when the list holds
-// no sold card. False (nothing done) when the page has no results list.
+// then the report line, then the fewer-words message or, when the list holds
+// no sold card, the no-sold-listings one. False (nothing done) when the page
+// has no results list.
 bool HarvestCardLayout(std::string_view page, HarvestTarget& target);
 
 }  // namespace qb

@@ -27,9 +27,9 @@ class HarvestTarget {
   virtual int& DollarNoticeCount() { return FDollarNoticeCount; }
   // kNoResultsText through the window's warning dialog (caption and message).
   virtual void ShowNoResults() = 0;
-  // A card page without a sold card: kNoSoldListingsText in the warning
-  // dialog captioned kNoResultsText.
-  virtual void ShowNoSoldListings() {}
+  // A card page that gives no row: kNoSoldListingsText or
+  // kFewerWordsOnlyText in the warning dialog captioned kNoResultsText.
+  virtual void ShowNoCardResults(std::string_view /*message*/) {}
   // One line on what a card harvest did (the window's status bar).
   virtual void ShowHarvestReport(std::string_view /*report*/) {}
 
@@ -41,6 +41,10 @@ inline constexpr std::string_view kDollarNoticeText = "Only U.S. Dollar auctions
 inline constexpr std::string_view kNoResultsText = "No Results Added";
 inline constexpr std::string_view kNoSoldListingsText =
     "This page shows no sold listings. Search with the Sold Items filter, then press F7 again.";
+inline constexpr std::string_view kFewerWordsOnlyText =
+    "This page shows no exact matches for the search, only listings that match fewer words. Search with "
+    "other "
+    "words, then press F7 again.";
 
 // The Amount the harvest gives a price not in U.S. dollars.
 inline constexpr std::string_view kForeignAmount = "FOREIGN";

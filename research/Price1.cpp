@@ -92,12 +92,12 @@ class WindowHarvestTarget : public HarvestTarget {
     FWarning->SetWarningMessage(Text(kNoResultsText));
     FWarning->Execute();
   }
-  void ShowNoSoldListings() override {
-    qCDebug(lcF7, "%lld message: no sold listings", LogClock());
+  void ShowNoCardResults(std::string_view message) override {
+    qCDebug(lcF7, "%lld message: no card results", LogClock());
     FModel->EndAdding();
     FModel->BeginAdding();
     FWarning->SetCaption(Text(kNoResultsText));
-    FWarning->SetWarningMessage(Text(kNoSoldListingsText));
+    FWarning->SetWarningMessage(Text(message));
     FWarning->Execute();
   }
   void ShowHarvestReport(std::string_view report) override { FReport->setText(Text(report)); }

@@ -88,7 +88,7 @@ class CliHarvestTarget : public HarvestTarget {
   }
   void ShowDollarNotice() override { Message(FErr, FLabel, kDollarNoticeText); }
   void ShowNoResults() override { Message(FErr, FLabel, kNoResultsText); }
-  void ShowNoSoldListings() override { Message(FErr, FLabel, kNoSoldListingsText); }
+  void ShowNoCardResults(std::string_view message) override { Message(FErr, FLabel, message); }
   void ShowHarvestReport(std::string_view report) override { Message(FErr, FLabel, report); }
 
   void FlushCsv() {

@@ -18,9 +18,9 @@ void RecordingTarget::ShowNoResults() {
   ++noResults;
 }
 
-void RecordingTarget::ShowNoSoldListings() {
-  said.emplace_back(qb::kNoSoldListingsText);
-  ++noSoldListings;
+void RecordingTarget::ShowNoCardResults(std::string_view message) {
+  said.emplace_back(message);
+  ++noCardResults;
 }
 
 void RecordingTarget::ShowHarvestReport(std::string_view report) {

@@ -18,7 +18,7 @@ class RecordingTarget : public qb::HarvestTarget {
                   std::string_view amount, const qb::SaleDetails& details) override;
   void ShowDollarNotice() override;
   void ShowNoResults() override;
-  void ShowNoSoldListings() override;
+  void ShowNoCardResults(std::string_view message) override;
   void ShowHarvestReport(std::string_view report) override;
 
   // The grid's rows as "item|bids|amount|description".
@@ -28,7 +28,7 @@ class RecordingTarget : public qb::HarvestTarget {
   std::vector<std::string> said;  // message texts and report lines
   int dollarNotices = 0;
   int noResults = 0;
-  int noSoldListings = 0;
+  int noCardResults = 0;
   int reports = 0;
 };
 
