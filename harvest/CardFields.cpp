@@ -230,7 +230,8 @@ void DeliveryText::Step(char c) {
       }
       return;
     case kFreeWords:
-      if (c == ' ') {
+      if (c == ' ') {  // a word that was not the keyword ends
+        if (FWords == 3) return Fail();
         ++FWords;
         FCount = 0;
         return;

@@ -83,6 +83,8 @@ class CardPageWriter {
     Out += End("head") + Blank() + Start("body");
     if (!C.OneIn(3)) Out += Start("nav") + Text(3) + End("nav");
     if (!C.OneIn(2)) Placeholders();
+    if (C.OneIn(16))  // a search without an exact match
+      Out += Element("div", Class({"srp-river-answer--REWRITE_START"}), "0 results, No exact matches found");
     if (C.OneIn(12)) {
       // No results list: a near miss of the token only.
       Out += Start("ul", Class({"srp-results-x", "srp-list"})) + Card(0) + End("ul");
@@ -360,6 +362,15 @@ class CardPageWriter {
   std::string CaptionText() {
     static constexpr std::string_view kTexts[] = {"Sold  Jul 20, 2026",
                                                   "Sold  1 Jul 2026",
+                                                  "Sold  Sept. 3, 2026",
+                                                  "Sold  30 Sep 2026",
+                                                  "Sold  Feb 29, 2028",
+                                                  "Sold  29 Feb 2026",
+                                                  "Sold  31 Apr 2026",
+                                                  "Sold  July 20, 2026",
+                                                  "Sold  Jul 20 2026",
+                                                  "Sold  Jul 20, 20261",
+                                                  "Sold  3 Jul 2026 &middot; Best offer",
                                                   "Sold&nbsp; Apr 23, 2025",
                                                   " \n Sold  Mar 3, 2021",
                                                   "So<!--x-->ld  Jul 2",
@@ -510,6 +521,54 @@ class CardPageWriter {
                    Span({"su-styled-text", "secondary", "large"}, text));
   }
 
+  // The card's delivery rows: paid, free, split, foreign or none; the first
+  // that reads counts.
+  std::string Delivery(unsigned generation) {
+    static constexpr std::string_view kTexts[] = {"+$7.00 delivery",
+                                                  "+$1,299.50 shipping",
+                                                  "+$7 delivery",
+                                                  "Free delivery",
+                                                  "Free 2-day shipping",
+                                                  "Free local pickup shipping",
+                                                  "Free a b c d shipping",
+                                                  "+AU $28.43 delivery",
+                                                  "Local pickup only",
+                                                  "+$7.00",
+                                                  "+$7.0 delivery",
+                                                  "+$1,29 delivery",
+                                                  "&#43;$5.00 delivery",
+                                                  "Free&nbsp;delivery",
+                                                  "+$5.00 deliveryman",
+                                                  " +$9.95 shipping, or pickup"};
+    std::string rows;
+    for (unsigned i = C.Pick(3); i > 0; --i) {
+      std::string text(C.Of(kTexts));
+      if (C.OneIn(4)) text = Span({}, "+$9.95") + Span({"positive"}, "delivery by Sat, Nov. 1");
+      rows += generation == 1 && C.OneIn(2)
+                  ? Span({"s-item__shipping", "s-item__logisticsCost"}, text)
+                  : Element("div", Class({"s-card__attribute-row"}), Span({"su-styled-text"}, text));
+    }
+    return rows;
+  }
+
+  // The condition: none, one subtitle, or a seller's subtitle before it.
+  std::string Subtitles(unsigned generation) {
+    static constexpr std::string_view kTokens[] = {"", "s-item__subtitle", "s-card__subtitle",
+                                                   "su-item-card__subtitle"};
+    static constexpr std::string_view kTexts[] = {
+        "Pre-Owned", "Brand New", "Pre-owned \xC2\xB7 Nintendo 64 \xC2\xB7 NTSC", "Open Box&nbsp;&middot; Boxed",
+        " \xC2\xB7 Parts", "Certified - Refurbished\xC2\xB7x", ""};
+    std::string rows;
+    for (unsigned i = C.Pick(3); i > 0; --i) {
+      const std::string_view token = C.OneIn(8) ? C.Of(kTokens) : kTokens[generation];
+      if (token.empty()) continue;
+      const std::string text = i > 1 && C.OneIn(2) ? "Authorized Dealer - 30 Day Returns" : std::string(C.Of(kTexts));
+      rows += Element("div", Class({"s-card__subtitle-row"}),
+                      Element("div", Class({token}), Span({"SECONDARY_INFO"}, text)));
+    }
+    return rows;
+  }
+
   // A card of some generation; placeholder cards force their number and price.
   std::string Card(unsigned depth, const std::string& forcedNumber = {},
                    const std::string& forcedPrice = {}) {
@@ -520,6 +579,8 @@ class CardPageWriter {
     parts.push_back(Title(generation, number));
     parts.push_back(forcedPrice.empty() ? Price(generation) : Span({"s-card__price"}, forcedPrice));
     parts.push_back(Bids(generation));
+    parts.push_back(Subtitles(generation));
+    parts.push_back(Delivery(generation));
     for (unsigned i = C.Pick(3); i > 0; --i) parts.push_back(Extra());
     if (depth == 0 && C.OneIn(12)) {  // a nested card belongs to the outer one
       const std::string inner = Card(1);

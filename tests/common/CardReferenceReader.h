@@ -7,7 +7,9 @@
 #include <libxml/HTMLparser.h>
 #include <libxml/tree.h>
 
+#include <chrono>
 #include <cstddef>
+#include <regex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -79,10 +81,17 @@ inline bool IsPrice(xmlNodePtr n) {
 inline bool IsTitleNoise(xmlNodePtr n) {
   return HasAny(n, {"clipped", "LIGHT_HIGHLIGHT", "s-card__new-listing"}) || IsCaption(n);
 }
+inline bool IsSubtitle(xmlNodePtr n) {
+  return HasAny(n, {"s-card__subtitle", "s-item__subtitle", "su-item-card__subtitle"});
+}
 inline bool IsRawText(xmlNodePtr n) { return NameOf(n) == "script" || NameOf(n) == "style"; }
+inline bool IsCard(xmlNodePtr n) {
+  return (NameOf(n) == "li" && HasAny(n, {"s-item", "s-card"})) || HasAny(n, {"su-item-card"});
+}
+inline bool IsFewerWords(xmlNodePtr n) { return HasAny(n, {"srp-river-answer--REWRITE_START"}); }
 
-// Every run of white space (U+00A0 included) one blank, trimmed.
-inline std::string Collapse(std::string_view text) {
+// Every run of white space (U+00A0 included) one blank, trimmed unless asked.
+inline std::string Collapse(std::string_view text, bool trim = true) {
   std::string out;
   bool blank = false;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -92,11 +101,48 @@ inline std::string Collapse(std::string_view text) {
       i += nbsp;
       continue;
     }
-    if (blank && !out.empty()) out += ' ';
+    if (blank && (!out.empty() || !trim)) out += ' ';
     blank = false;
     out += text[i];
   }
+  if (blank && !trim) out += ' ';
   return out;
+}
+
+constexpr const char* kMonths = "(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sept|Sep|Oct|Nov|Dec)";
+
+inline std::string SoldDate(const std::string& caption) {
+  static const std::regex monthFirst(std::string("^Sold ") + kMonths + "\\.? (\\d{1,2}),? (\\d{4})(?!\\d)");
+  static const std::regex dayFirst(std::string("^Sold (\\d{1,2}) ") + kMonths + "\\.? (\\d{4})(?!\\d)");
+  std::smatch m;
+  std::string month, day, year;
+  if (std::regex_search(caption, m, monthFirst)) {
+    month = m[1], day = m[2], year = m[3];
+  } else if (std::regex_search(caption, m, dayFirst)) {
+    day = m[1], month = m[2], year = m[3];
+  } else {
+    return {};
+  }
+  const std::string months = "JanFebMarAprMayJunJulAugSepOctNovDec";
+  const unsigned monthNumber = static_cast<unsigned>(months.find(month.substr(0, 3)) / 3 + 1);
+  const std::chrono::year_month_day date{std::chrono::year(std::stoi(year)), std::chrono::month(monthNumber),
+                                         std::chrono::day(static_cast<unsigned>(std::stoi(day)))};
+  if (!date.ok() || std::stoi(year) < 1) return {};
+  char iso[32];
+  std::snprintf(iso, sizeof iso, "%s-%02u-%02d", year.c_str(), monthNumber, std::stoi(day));
+  return iso;
+}
+
+inline std::string Delivery(const std::string& text) {
+  static const std::regex paid("^\\+\\$(\\d{1,3}(?:,\\d{3})+|\\d+)(\\.\\d{2})? (delivery|shipping)(?![A-Za-z])");
+  static const std::regex free("^Free (?:\\S+ ){0,3}?(delivery|shipping)(?![A-Za-z])");
+  std::smatch m;
+  if (std::regex_search(text, m, paid)) {
+    std::string dollars = m[1];
+    std::erase(dollars, ',');
+    return dollars + m[2].str();
+  }
+  return std::regex_search(text, m, free) ? "0.00" : "";
 }
 
 inline bool AllDigits(std::string_view text) {
@@ -160,6 +206,13 @@ class ListWalk {
         FCutoff = index;
   }
   bool Live(xmlNodePtr node) const { return FIndex.at(node) < FCutoff; }
+  // The boundary comes before the list's first card, or there is no card.
+  bool FewerWordsFirst() const {
+    size_t firstCard = static_cast<size_t>(-1);
+    for (const auto& [node, index] : FIndex)
+      if (IsElement(node) && IsCard(node)) firstCard = std::min(firstCard, index);
+    return FCutoff != static_cast<size_t>(-1) && FCutoff <= firstCard;
+  }
 
  private:
   void Number(xmlNodePtr node) {
@@ -194,6 +247,16 @@ class CardRules {
     return nullptr;
   }
 
+  // Every live descendant element that matches, in document order.
+  template <class Match>
+  void Every(xmlNodePtr node, Match match, std::vector<xmlNodePtr>& out) const {
+    for (xmlNodePtr child = node->children; child && W.Live(child); child = child->next) {
+      if (!IsElement(child)) continue;
+      if (match(child)) out.push_back(child);
+      Every(child, match, out);
+    }
+  }
+
   // The outermost live descendant elements that match, in document order.
   template <class Match>
   void Outermost(xmlNodePtr node, Match match, std::vector<xmlNodePtr>& out) const {
@@ -205,6 +268,30 @@ class CardRules {
         Outermost(child, match, out);
       }
     }
+  }
+
+  // The text with a blank for every element boundary inside it.
+  void WordsOf(xmlNodePtr node, std::string& out) const {
+    for (xmlNodePtr child = node->children; child && W.Live(child); child = child->next) {
+      if (child->type == XML_TEXT_NODE) out += Chars(child->content);
+      if (!IsElement(child)) continue;
+      out += ' ';
+      if (!IsRawText(child)) WordsOf(child, out);
+      out += ' ';
+    }
+  }
+
+  // The delivery of the first element outside the title whose text gives one.
+  std::string FirstDelivery(xmlNodePtr node, xmlNodePtr title) const {
+    for (xmlNodePtr child = node->children; child && W.Live(child); child = child->next) {
+      if (!IsElement(child) || child == title) continue;
+      std::string words;
+      WordsOf(child, words);
+      std::string delivery = Delivery(Collapse(words));
+      if (delivery.empty()) delivery = FirstDelivery(child, title);
+      if (!delivery.empty()) return delivery;
+    }
+    return {};
   }
 
   bool AnyStrikethrough(xmlNodePtr node) const {
@@ -272,6 +359,25 @@ class CardRules {
       if (link) out.itemNumber = ItemOfLink(Property(link, "href"));
     }
 
+    for (xmlNodePtr caption : captions) {
+      std::string text;
+      TextOf(caption, text, [](xmlNodePtr) { return false; });
+      if (Collapse(text).starts_with("Sold")) {
+        out.sold = SoldDate(Collapse(text));
+        break;
+      }
+    }
+    out.delivery = FirstDelivery(card, title);
+    std::vector<xmlNodePtr> subtitles;
+    Every(card, IsSubtitle, subtitles);
+    if (!subtitles.empty()) {
+      std::string text;
+      TextOf(subtitles.back(), text, [](xmlNodePtr) { return false; });
+      text = Collapse(text, false);
+      text = Collapse(text.substr(0, text.find(" \xC2\xB7 ")));
+      out.condition = text;
+    }
+
     std::string run;
     BidRuns(card, title, run, out.bids);
     EndRun(run, out.bids);
@@ -290,9 +396,7 @@ class CardRules {
   void Cards(xmlNodePtr node, qb::CardPage& page) const {
     for (xmlNodePtr child = node->children; child && W.Live(child); child = child->next) {
       if (!IsElement(child)) continue;
-      const bool card =
-          (NameOf(child) == "li" && HasAny(child, {"s-item", "s-card"})) || HasAny(child, {"su-item-card"});
-      if (!card) {
+      if (!IsCard(child)) {
         Cards(child, page);
         continue;
       }
@@ -305,11 +409,14 @@ class CardRules {
   const ListWalk& W;
 };
 
-inline xmlNodePtr FindResultsList(xmlNodePtr node) {
+// The results list; fewerWords tells whether a boundary element comes
+// before it in document order.
+inline xmlNodePtr FindResultsList(xmlNodePtr node, bool& fewerWords) {
   for (; node; node = node->next) {
     if (!IsElement(node)) continue;
     if (HasAny(node, {"srp-results"})) return node;
-    if (xmlNodePtr found = FindResultsList(node->children)) return found;
+    fewerWords = fewerWords || IsFewerWords(node);
+    if (xmlNodePtr found = FindResultsList(node->children, fewerWords)) return found;
   }
   return nullptr;
 }
@@ -323,10 +430,12 @@ inline qb::CardPage ReadCardPageWithLibxml2(std::string_view page) {
       htmlReadMemory(page.data(), static_cast<int>(page.size()), nullptr, "UTF-8",
                      HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_RECOVER | HTML_PARSE_NONET);
   if (!doc) return result;
-  if (const xmlNodePtr list = cardref::FindResultsList(xmlDocGetRootElement(doc))) {
+  bool fewerWords = false;
+  if (const xmlNodePtr list = cardref::FindResultsList(xmlDocGetRootElement(doc), fewerWords)) {
     result.hasResultsList = true;
     const cardref::ListWalk walk(list);
-    cardref::CardRules(walk).Cards(list, result);
+    result.fewerWordsOnly = fewerWords || walk.FewerWordsFirst();
+    if (!result.fewerWordsOnly) cardref::CardRules(walk).Cards(list, result);
   }
   xmlFreeDoc(doc);
   return result;
@@ -335,7 +444,8 @@ inline qb::CardPage ReadCardPageWithLibxml2(std::string_view page) {
 inline std::string DescribeCard(const qb::SoldCard& card) {
   static constexpr std::string_view kLeftOut[] = {"added", "left out: price", "left out: title",
                                                   "left out: item number"};
-  return card.itemNumber + "|" + card.bids + "|" + card.amount + "|" + card.description + "| (" +
+  return card.itemNumber + "|" + card.bids + "|" + card.amount + "|" + card.description + "|" + card.sold +
+         "|" + card.delivery + "|" + card.condition + "| (" +
          std::string(kLeftOut[static_cast<size_t>(card.leftOut)]) + ")";
 }
 
@@ -347,6 +457,9 @@ inline std::string CompareCardReadings(std::string_view page) {
   if (ours.hasResultsList != reference.hasResultsList)
     return std::string("results list: ours ") + (ours.hasResultsList ? "found" : "none") + ", libxml2 " +
            (reference.hasResultsList ? "found" : "none");
+  if (ours.fewerWordsOnly != reference.fewerWordsOnly)
+    return std::string("fewer words only: ours ") + (ours.fewerWordsOnly ? "yes" : "no") + ", libxml2 " +
+           (reference.fewerWordsOnly ? "yes" : "no");
   const size_t count = std::max(ours.sold.size(), reference.sold.size());
   for (size_t i = 0; i < count; ++i) {
     const std::string a = i < ours.sold.size() ? DescribeCard(ours.sold[i]) : "(none)";

@@ -31,8 +31,11 @@ void RecordingTarget::ShowHarvestReport(std::string_view report) {
 std::vector<std::string> RecordingTarget::Rows() const {
   std::vector<std::string> rows;
   rows.reserve(grid.size());
-  for (const qb::ResearchRow& row : grid.rows())
+  for (const qb::ResearchRow& row : grid.rows()) {
     rows.push_back(row.itemNumber + '|' + row.bids + '|' + row.amount + '|' + row.description);
+    if (!row.sold.empty() || !row.delivery.empty() || !row.condition.empty())
+      rows.back() += '|' + row.sold + '|' + row.delivery + '|' + row.condition;
+  }
   return rows;
 }
 

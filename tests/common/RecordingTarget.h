@@ -21,7 +21,8 @@ class RecordingTarget : public qb::HarvestTarget {
   void ShowNoCardResults(std::string_view message) override;
   void ShowHarvestReport(std::string_view report) override;
 
-  // The grid's rows as "item|bids|amount|description".
+  // The grid's rows as "item|bids|amount|description", with
+  // "|sold|delivery|condition" after it when the row has any of them.
   std::vector<std::string> Rows() const;
 
   qb::GridRows grid;

@@ -19,7 +19,7 @@ class TestCardsDifferential : public QObject {
 
 void TestCardsDifferential::generatedPages() {
   size_t byReason[4] = {};
-  size_t withoutList = 0;
+  size_t withoutList = 0, fewerWordsOnly = 0, dated = 0, freeDelivery = 0, paidDelivery = 0, conditions = 0;
   for (uint64_t seed = 1; seed <= 600; ++seed) {
     qbtest::SeededChoices choices(seed);
     const std::string page = qbtest::GenerateCardPage(choices);
@@ -33,10 +33,18 @@ void TestCardsDifferential::generatedPages() {
     }
     const qb::CardPage cards = qb::ReadCardPage(page);
     withoutList += !cards.hasResultsList;
-    for (const qb::SoldCard& card : cards.sold) ++byReason[static_cast<size_t>(card.leftOut)];
+    fewerWordsOnly += cards.fewerWordsOnly;
+    for (const qb::SoldCard& card : cards.sold) {
+      ++byReason[static_cast<size_t>(card.leftOut)];
+      dated += !card.sold.empty();
+      freeDelivery += card.delivery == "0.00";
+      paidDelivery += !card.delivery.empty() && card.delivery != "0.00";
+      conditions += !card.condition.empty();
+    }
   }
   // The pages reach every outcome, or the comparison proves little.
-  QVERIFY(withoutList > 0);
+  QVERIFY(withoutList > 0 && fewerWordsOnly > 0);
+  QVERIFY(dated > 100 && freeDelivery > 50 && paidDelivery > 100 && conditions > 100);
   QVERIFY2(byReason[0] > 200, qPrintable(QString::number(byReason[0])));
   for (size_t reason = 1; reason < 4; ++reason)
     QVERIFY2(byReason[reason] > 10, qPrintable(QString::number(reason)));
