@@ -52,12 +52,12 @@ class DeliveryText {
 
   State FState = State::kReading;
   Phase FPhase = kStart;
-  bool FBlank = true;    // the last character was a blank (leading ones are skipped)
+  bool FBlank = true;     // the last character was a blank (leading ones are skipped)
   bool FFree = false;     // "Free ..." rather than "+$N ..."
   bool FGrouped = false;  // the dollars have a thousands comma
   bool FKeyword = false;  // the word so far can still be the keyword
-  size_t FCount = 0;     // digits of the group or cents, letters of the word
-  size_t FWords = 0;     // words after "Free" that were not the keyword
+  size_t FCount = 0;      // digits of the group or cents, letters of the word
+  size_t FWords = 0;      // words after "Free" that were not the keyword
   std::string_view FTarget;
   std::string FAmount;
 };

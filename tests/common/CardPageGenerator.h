@@ -524,22 +524,14 @@ class CardPageWriter {
   // The card's delivery rows: paid, free, split, foreign or none; the first
   // that reads counts.
   std::string Delivery(unsigned generation) {
-    static constexpr std::string_view kTexts[] = {"+$7.00 delivery",
-                                                  "+$1,299.50 shipping",
-                                                  "+$7 delivery",
-                                                  "Free delivery",
-                                                  "Free 2-day shipping",
-                                                  "Free local pickup shipping",
-                                                  "Free a b c d shipping",
-                                                  "+AU $28.43 delivery",
-                                                  "Local pickup only",
-                                                  "+$7.00",
-                                                  "+$7.0 delivery",
-                                                  "+$1,29 delivery",
-                                                  "&#43;$5.00 delivery",
-                                                  "Free&nbsp;delivery",
-                                                  "+$5.00 deliveryman",
-                                                  " +$9.95 shipping, or pickup"};
+    static constexpr std::string_view kTexts[] = {"+$7.00 delivery",       "+$1,299.50 shipping",
+                                                  "+$7 delivery",          "Free delivery",
+                                                  "Free 2-day shipping",   "Free local pickup shipping",
+                                                  "Free a b c d shipping", "+AU $28.43 delivery",
+                                                  "Local pickup only",     "+$7.00",
+                                                  "+$7.0 delivery",        "+$1,29 delivery",
+                                                  "&#43;$5.00 delivery",   "Free&nbsp;delivery",
+                                                  "+$5.00 deliveryman",    " +$9.95 shipping, or pickup"};
     std::string rows;
     for (unsigned i = C.Pick(3); i > 0; --i) {
       std::string text(C.Of(kTexts));
@@ -555,14 +547,19 @@ class CardPageWriter {
   std::string Subtitles(unsigned generation) {
     static constexpr std::string_view kTokens[] = {"", "s-item__subtitle", "s-card__subtitle",
                                                    "su-item-card__subtitle"};
-    static constexpr std::string_view kTexts[] = {
-        "Pre-Owned", "Brand New", "Pre-owned \xC2\xB7 Nintendo 64 \xC2\xB7 NTSC", "Open Box&nbsp;&middot; Boxed",
-        " \xC2\xB7 Parts", "Certified - Refurbished\xC2\xB7x", ""};
+    static constexpr std::string_view kTexts[] = {"Pre-Owned",
+                                                  "Brand New",
+                                                  "Pre-owned \xC2\xB7 Nintendo 64 \xC2\xB7 NTSC",
+                                                  "Open Box&nbsp;&middot; Boxed",
+                                                  " \xC2\xB7 Parts",
+                                                  "Certified - Refurbished\xC2\xB7x",
+                                                  ""};
     std::string rows;
     for (unsigned i = C.Pick(3); i > 0; --i) {
       const std::string_view token = C.OneIn(8) ? C.Of(kTokens) : kTokens[generation];
       if (token.empty()) continue;
-      const std::string text = i > 1 && C.OneIn(2) ? "Authorized Dealer - 30 Day Returns" : std::string(C.Of(kTexts));
+      const std::string text =
+          i > 1 && C.OneIn(2) ? "Authorized Dealer - 30 Day Returns" : std::string(C.Of(kTexts));
       rows += Element("div", Class({"s-card__subtitle-row"}),
                       Element("div", Class({token}), Span({"SECONDARY_INFO"}, text)));
     }

@@ -134,7 +134,8 @@ inline std::string SoldDate(const std::string& caption) {
 }
 
 inline std::string Delivery(const std::string& text) {
-  static const std::regex paid("^\\+\\$(\\d{1,3}(?:,\\d{3})+|\\d+)(\\.\\d{2})? (delivery|shipping)(?![A-Za-z])");
+  static const std::regex paid(
+      "^\\+\\$(\\d{1,3}(?:,\\d{3})+|\\d+)(\\.\\d{2})? (delivery|shipping)(?![A-Za-z])");
   static const std::regex free("^Free (?:\\S+ ){0,3}?(delivery|shipping)(?![A-Za-z])");
   std::smatch m;
   if (std::regex_search(text, m, paid)) {

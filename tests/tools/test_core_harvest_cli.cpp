@@ -20,7 +20,7 @@ void WriteFile(const QString& name, const QByteArray& bytes) {
   file.write(bytes);
 }
 
-const QByteArray kHeader = "Item Number,Bids,Amount,Description\r\n";
+const QByteArray kHeader = "Item Number,Bids,Amount,Description,Sold,Delivery,Condition\r\n";
 const QByteArray kNotice = "Only U.S. Dollar auctions have been added to the grid";
 
 // A message line as the program writes it about a file.
@@ -115,6 +115,12 @@ class TestHarvestCli : public QObject {
         << Said(Sample("sample-cards-2025.htm"),
                 "22 sold listings: 14 added, 7 left out (price not a single U.S. "
                 "dollar amount), 1 left out (no item number)");
+    QTest::newRow("card page of fewer words only")
+        << QStringList{Sample("sample-cards-fewer-words.htm")} << QByteArray() << 0 << 0
+        << Said(Sample("sample-cards-fewer-words.htm"), "0 sold listings: 0 added") +
+               Said(Sample("sample-cards-fewer-words.htm"),
+                    "This page shows no exact matches for the search, only listings that match fewer words. "
+                    "Search with other words, then press F7 again.");
     QTest::newRow("missing file") << QStringList{pens, "log1000000.sha"} << QByteArray() << 2 << -1
                                   << Said("log1000000.sha", "No such file or directory");
     QTest::newRow("folder") << QStringList{"."} << QByteArray() << 2 << -1 << Said(".", "Is a directory");
@@ -149,14 +155,14 @@ class TestHarvestCli : public QObject {
     const Run run = Harvest({"quoting.htm"});
     QCOMPARE(run.status, 0);
     QCOMPARE(run.out,
-             kHeader + "77,2,3.00,\"Say \"\"cheese\"\", please</a></td><td><b>$3.00</b></td><td r\"\r\n");
+             kHeader + "77,2,3.00,\"Say \"\"cheese\"\", please</a></td><td><b>$3.00</b></td><td r\",,,\r\n");
   }
 
   void sampleRowsExact() {
     const Run run = Harvest({Sample("sample-pens.htm")});
     const QList<QByteArray> lines = run.out.split('\n');
-    QCOMPARE(lines.value(1), QByteArray("4514209901,11,86.00,\"Celluloid Fountain Pen, 14k Gold Nib\"\r"));
-    QCOMPARE(lines.value(4), QByteArray("4514209904,33,1024.50,Sterling Overlay Fountain Pen\r"));
+    QCOMPARE(lines.value(1), QByteArray("4514209901,11,86.00,\"Celluloid Fountain Pen, 14k Gold Nib\",,,\r"));
+    QCOMPARE(lines.value(4), QByteArray("4514209904,33,1024.50,Sterling Overlay Fountain Pen,,,\r"));
     QVERIFY(!run.out.contains("4514209909"));  // priced in pounds
     QVERIFY(!run.out.contains("4514209913"));  // Australian dollars
   }
