@@ -28,10 +28,13 @@ std::string Price(int n) {
   }
 }
 
-// About 3 kB of markup for one card, like the pages saved from the browser.
+// About 3 kB of markup for one card, like the pages saved from the browser,
+// with the sold date, condition and delivery rows of sold cards.
 std::string Card(unsigned long long item, int n, CardPageKind kind) {
   const std::string id = std::to_string(item);
-  const std::string caption = n % 4 == 1 ? "Ended  Jul 20, 2026" : "Sold  Jul 20, 2026";
+  const std::string caption = n % 4 == 1   ? "Ended  Jul 20, 2026"
+                              : n % 4 == 2 ? "Sold  3 Jul 2026"
+                                           : "Sold  Jul 20, 2026";
   const std::string link =
       "https://www.example.test/itm/" + id +
       "?_skw=brass+lamp&amp;hash=item3a0f1b2c3d:g:AbCdEfGhIjKl&amp;itmprp=enc%3AAQAJAAAA4H";
@@ -77,8 +80,13 @@ std::string Card(unsigned long long item, int n, CardPageKind kind) {
     card +=
         "<div class=\"s-card__attribute-row\"><span class=\"su-styled-text secondary large\">Buy It Now"
         "</span></div>";
+  const char* delivery = n % 5 == 0   ? "Free delivery"
+                         : n % 5 == 1 ? "+$9.95</span><span class=\"su-styled-text positive bold large\">"
+                                        "delivery by Sat, Nov. 1"
+                                      : "+$7.00 delivery";
   card +=
-      "<div class=\"s-card__attribute-row\"><span class=\"su-styled-text secondary large\">+$7.00 delivery"
+      std::string("<div class=\"s-card__attribute-row\"><span class=\"su-styled-text secondary large\">") +
+      delivery +
       "</span></div><div class=\"s-card__attribute-row\"><span class=\"su-styled-text secondary large\">"
       "Located in United States</span></div></div><div class=\"su-card-container__attributes__secondary\">"
       "<div class=\"s-card__attribute-row\"><span class=\"su-styled-text secondary large\">seller_" +
