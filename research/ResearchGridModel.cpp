@@ -1,6 +1,7 @@
 #include "research/ResearchGridModel.h"
 
 #include <QCollator>
+#include <QDate>
 #include <QLocale>
 
 #include "research/GridRules.h"
@@ -13,6 +14,19 @@ namespace {
 QString Text(std::string_view bytes) { return QString::fromUtf8(bytes.data(), qsizetype(bytes.size())); }
 
 std::string_view Cell(const ResearchRow& row, int column) { return GridCellText(row, column); }
+
+// A Sold date in the locale's short format; any other text as stored.
+QString SoldText(std::string_view sold) {
+  if (const std::optional<IsoDate> date = ReadIsoDate(sold)) {
+    const QDate day(date->year, date->month, date->day);  // no year 0000
+    if (day.isValid()) return QLocale().toString(day, QLocale::ShortFormat);
+  }
+  return Text(sold);
+}
+
+bool IsTextColumn(int column) {
+  return column == kItemNumberColumn || column == kDescriptionColumn || column == kConditionColumn;
+}
 
 // The text case-folded; plain ASCII cheaply, byte by byte.
 QString FoldedText(std::string_view text) {
@@ -33,7 +47,7 @@ std::string_view ResearchGridModel::ColumnCaption(int column) {
 }
 
 int ResearchGridModel::ColumnWidth(int column) {
-  static constexpr int widths[kGridColumnCount] = {100, 50, 50, 650};
+  static constexpr int widths[kGridColumnCount] = {100, 50, 50, 650, 0, 0, 0};
   return column >= 0 && column < kGridColumnCount ? widths[column] : 0;
 }
 
@@ -50,9 +64,11 @@ QVariant ResearchGridModel::data(const QModelIndex& index, int role) const {
   const ResearchRow& row = FRows[size_t(index.row())];
   switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole:
+      if (index.column() == kSoldColumn) return SoldText(row.sold);
+      return Text(Cell(row, index.column()));
+    case Qt::EditRole: return Text(Cell(row, index.column()));
     case Qt::ToolTipRole:
-      if (role == Qt::ToolTipRole && index.column() != kDescriptionColumn) return {};
+      if (index.column() != kDescriptionColumn && index.column() != kConditionColumn) return {};
       return Text(Cell(row, index.column()));
     case Qt::CheckStateRole:
       if (index.column() == kItemNumberColumn) return row.checked ? Qt::Checked : Qt::Unchecked;
@@ -132,7 +148,7 @@ void ResearchGridModel::SortByColumn(int column, int direction) {
   if (n < 2) return;
   const auto& rows = FRows.rows();
   std::vector<QCollatorSortKey> keys;
-  if (column == kItemNumberColumn || column == kDescriptionColumn) {
+  if (IsTextColumn(column)) {
     // Locale order, letter case ignored, through precomputed collation keys.
     // Keys of the C locale keep letter case: there the texts are folded first.
     QCollator collator{QLocale()};
