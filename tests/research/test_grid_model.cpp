@@ -113,6 +113,18 @@ class TestGridModel : public QObject {
     QTest::newRow("condition backwards, empties last")
         << "de_DE" << int(kConditionColumn) << -1 << QStringList{"", "\u00c4hnlich neu", "Gebraucht", "Neu"}
         << QStringList{"4", "3", "2", "1"};
+    // More spellings than an insertion sort handles: equal texts still keep their order.
+    QStringList spellings, news, useds;
+    for (int i = 0; i < 48; ++i) {
+      QString word = i % 3 ? "used" : "new";
+      for (int b = 0; b < word.size(); ++b)
+        if ((i >> b) & 1) word[b] = word[b].toUpper();
+      spellings << word;
+      (i % 3 ? useds : news) << QString::number(i + 1);
+    }
+    for (const char* locale : {"en_US", "C"})
+      QTest::addRow("many spellings of two texts, %s", locale)
+          << locale << int(kConditionColumn) << 1 << spellings << news + useds;
     QTest::newRow("condition of ignorable marks after the empty")
         << "en_US" << int(kConditionColumn) << 1 << QStringList{"\u200b", "", "New"}
         << QStringList{"2", "1", "3"};
