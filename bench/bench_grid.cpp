@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <chrono>
 #include <random>
 #include <string>
 
@@ -14,8 +15,26 @@ namespace {
 constexpr int kRows = 100000;
 
 struct Sample {
-  std::string item, bids, amount, description;
+  std::string item, bids, amount, description, sold, delivery, condition;
+  qb::SaleDetails Details() const { return {sold, delivery, condition}; }
 };
+
+// A sold date in the year from 2025-12-10, or empty (one in ten).
+std::string SoldDate(std::mt19937& random) {
+  if (random() % 10 == 0) return {};
+  using namespace std::chrono;
+  const year_month_day day{sys_days{2025y / December / 10} + days(random() % 365)};
+  const auto two = [](unsigned n) { return (n < 10 ? "0" : "") + std::to_string(n); };
+  return std::to_string(int(day.year())) + "-" + two(unsigned(day.month())) + "-" + two(unsigned(day.day()));
+}
+
+// Empty (one in eight), free (one in four) or a few dollars.
+std::string Delivery(std::mt19937& random) {
+  const unsigned kind = random() % 8;
+  if (kind == 0) return {};
+  if (kind <= 2) return "0.00";
+  return std::to_string(1 + random() % 25) + "." + std::to_string(10 + random() % 90);
+}
 
 const std::vector<Sample>& Samples() {
   static const std::vector<Sample> samples = [] {
@@ -23,14 +42,27 @@ const std::vector<Sample>& Samples() {
     const char* words[] = {"Vintage", "Brass",  "Lamp",  "Camera", "Lens",    "Watch",
                            "Radio",   "Tube",   "Mint",  "Boxed",  "Rare",    "Oak",
                            "Table",   "Silver", "Spoon", "Set",    "Antique", "Clock"};
+    const char* conditions[] = {"",
+                                "New",
+                                "Used",
+                                "Pre-Owned",
+                                "Open box",
+                                "Refurbished",
+                                "used",
+                                "Gebraucht",
+                                "Neu",
+                                "Used, very good",
+                                "For parts or not working"};
     std::vector<Sample> out;
     out.reserve(kRows);
     for (int i = 0; i < kRows; ++i) {
       std::string description;
       while (description.size() < 40) description += std::string(words[random() % 18]) + " ";
-      out.push_back({std::to_string(4000000000LL + i * 7),
-                     std::to_string(random() % 3 == 0 ? 0 : random() % 40),
-                     std::to_string(random() % 500) + "." + std::to_string(10 + random() % 90), description});
+      std::string bids = std::to_string(random() % 3 == 0 ? 0 : random() % 40);
+      std::string amount = std::to_string(random() % 500) + "." + std::to_string(10 + random() % 90);
+      std::string sold = SoldDate(random), delivery = Delivery(random);
+      out.push_back({std::to_string(4000000000LL + i * 7), std::move(bids), std::move(amount), description,
+                     std::move(sold), std::move(delivery), conditions[random() % 11]});
     }
     return out;
   }();
@@ -46,13 +78,17 @@ struct Grid {
   }
   void Fill() {
     model.BeginAdding();
-    for (const Sample& s : Samples()) model.AddGridRow(s.description, s.item, s.bids, s.amount);
+    for (const Sample& s : Samples()) model.AddGridRow(s.description, s.item, s.bids, s.amount, s.Details());
     model.EndAdding();
+    FitColumns();
   }
+  // The view's fit of the columns to the new rows, which waits for the event loop.
+  void FitColumns() { QCoreApplication::sendPostedEvents(&view, QEvent::MetaCall); }
 };
 
-// Times body on a new grid per iteration; making the grid, filling it when
-// fill is set, setup and destroying it are not timed.
+// Times body on a new grid per iteration; making the grid, filling it (and
+// fitting the columns to the rows) when fill is set, setup and destroying it
+// are not timed.
 template <typename Setup, typename Body>
 void TimeOnGrid(benchmark::State& state, bool fill, Setup setup, Body body) {
   for (auto _ : state) {
@@ -79,7 +115,9 @@ void BM_AddGridRow100k(benchmark::State& state) {
 
 void BM_AddGridRowOneByOne100k(benchmark::State& state) {
   TimeOnGrid(state, false, NoSetup, [](Grid& grid) {
-    for (const Sample& s : Samples()) grid.model.AddGridRow(s.description, s.item, s.bids, s.amount);
+    for (const Sample& s : Samples())
+      grid.model.AddGridRow(s.description, s.item, s.bids, s.amount, s.Details());
+    grid.FitColumns();
   });
 }
 
@@ -128,6 +166,9 @@ BENCHMARK(BM_Sort100k)
     ->Arg(qb::kAmountColumn)
     ->Arg(qb::kDescriptionColumn)
     ->Arg(qb::kItemNumberColumn)
+    ->Arg(qb::kSoldColumn)
+    ->Arg(qb::kDeliveryColumn)
+    ->Arg(qb::kConditionColumn)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);
 BENCHMARK(BM_Clear100k)->Unit(benchmark::kMillisecond)->Iterations(5);

@@ -25,7 +25,7 @@ void AppendCsvRow(std::string& out, const ResearchRow& row);
 // The grid as CSV in grid order: the header line, then one line per row.
 std::string GridCsv(const GridRows& grid);
 
-// The given rows as tab-separated lines of the four columns, the way
+// The given rows as tab-separated lines of the seven columns, the way
 // spreadsheets take them from the clipboard: a field holding a tab, quote or
 // line break is quoted as in CSV.
 std::string GridRowsAsTabText(const GridRows& grid, const std::vector<size_t>& rows);

@@ -1,6 +1,7 @@
 #include "research/GridRules.h"
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 
 #include "runtime/Conversions.h"
@@ -59,6 +60,64 @@ int CompareNumericCells(NumericCell first, NumericCell second, int direction) {
   return 0;
 }
 
+namespace {
+
+std::chrono::year_month_day CalendarDate(const IsoDate& date) {
+  return {std::chrono::year(date.year), std::chrono::month(unsigned(date.month)),
+          std::chrono::day(unsigned(date.day))};
+}
+
+}  // namespace
+
+std::optional<IsoDate> ReadIsoDate(std::string_view text) {
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
+  const auto number = [&](size_t at, size_t digits, int& value) {
+    value = 0;
+    for (size_t i = at; i < at + digits; ++i) {
+      if (text[i] < '0' || text[i] > '9') return false;
+      value = value * 10 + (text[i] - '0');
+    }
+    return true;
+  };
+  IsoDate date;
+  if (!number(0, 4, date.year) || !number(5, 2, date.month) || !number(8, 2, date.day)) return std::nullopt;
+  if (!CalendarDate(date).ok()) return std::nullopt;
+  return date;
+}
+
+namespace {
+
+// A Sold cell's day as a number (days from 1970-01-01; exact in a float for
+// every four-digit year); not numeric when the cell is no date.
+NumericCell ReadDayCell(std::string_view text) {
+  const std::optional<IsoDate> date = ReadIsoDate(text);
+  if (!date) return {};
+  const std::chrono::sys_days day{CalendarDate(*date)};
+  return {true, static_cast<float>(day.time_since_epoch().count())};
+}
+
+// Empty cells against the rest: -1 when first goes before second; ascending
+// is the direction sign of the ascending order.
+int CompareEmpties(bool firstEmpty, bool secondEmpty, int ascending) {
+  if (firstEmpty == secondEmpty) return 0;
+  return firstEmpty ? -ascending : ascending;
+}
+
+int TextOrder(const SortCell& first, const SortCell& second, int direction, const RowTextOrder& textOrder) {
+  const int c = textOrder(first.row, second.row);
+  return ((c > 0) - (c < 0)) * direction;
+}
+
+// Sold and Delivery: a cell neither empty nor numeric compares 0 with all.
+int CompareValuesWithEmpties(const SortCell& first, const SortCell& second, int numericDirection,
+                             int ascending) {
+  if ((!first.empty && !first.number.numeric) || (!second.empty && !second.number.numeric)) return 0;
+  if (first.empty || second.empty) return CompareEmpties(first.empty, second.empty, ascending);
+  return CompareNumericCells(first.number, second.number, numericDirection);
+}
+
+}  // namespace
+
 std::string_view GridCellText(const ResearchRow& row, int column) {
   switch (column) {
     case kItemNumberColumn: return row.itemNumber;
@@ -74,8 +133,12 @@ std::string_view GridCellText(const ResearchRow& row, int column) {
 SortCell ReadSortCell(const ResearchRow& row, size_t index, int column) {
   SortCell cell;
   cell.row = index;
-  if (column == kBidsColumn || column == kAmountColumn)
-    cell.number = ReadNumericCell(GridCellText(row, column));
+  const std::string_view text = GridCellText(row, column);
+  cell.empty = text.empty();
+  if (column == kBidsColumn || column == kAmountColumn || column == kDeliveryColumn)
+    cell.number = ReadNumericCell(text);
+  else if (column == kSoldColumn)
+    cell.number = ReadDayCell(text);
   return cell;
 }
 
@@ -83,12 +146,15 @@ int CompareSortCells(const SortCell& first, const SortCell& second, int column, 
                      const RowTextOrder& textOrder) {
   switch (column) {
     case kItemNumberColumn:
-    case kDescriptionColumn: {
-      const int c = textOrder(first.row, second.row);
-      return ((c > 0) - (c < 0)) * direction;
-    }
+    case kDescriptionColumn: return TextOrder(first, second, direction, textOrder);
     case kBidsColumn:
     case kAmountColumn: return CompareNumericCells(first.number, second.number, direction);
+    // The numeric comparison puts the larger first at +1: the later day.
+    case kSoldColumn: return CompareValuesWithEmpties(first, second, -direction, direction);
+    case kDeliveryColumn: return CompareValuesWithEmpties(first, second, direction, -direction);
+    case kConditionColumn:
+      if (first.empty || second.empty) return CompareEmpties(first.empty, second.empty, direction);
+      return TextOrder(first, second, direction, textOrder);
     default: return 0;
   }
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -54,27 +55,40 @@ inline int CompareNumericCells(std::string_view first, std::string_view second, 
   return CompareNumericCells(ReadNumericCell(first), ReadNumericCell(second), direction);
 }
 
+// A Sold cell as a date: exactly "YYYY-MM-DD", a month 01-12 and a day that
+// month has in that year (Gregorian leap years); nothing otherwise.
+struct IsoDate {
+  int year = 0, month = 0, day = 0;
+};
+std::optional<IsoDate> ReadIsoDate(std::string_view text);
+
 // The text of a row's cell in a grid column.
 std::string_view GridCellText(const ResearchRow& row, int column);
 
-// Text comparison of the Item Number/Description sort, supplied by the caller
-// (locale order, letter case ignored).
+// Text comparison of the Item Number/Description/Condition sort, supplied by
+// the caller (locale order, letter case ignored).
 using TextCompare = std::function<int(std::string_view, std::string_view)>;
 // The same order asked by row index, so the caller can read every text into
 // a collation key once before a sort.
 using RowTextOrder = std::function<int(size_t firstRow, size_t secondRow)>;
 
 // A row's cell in the sorted column, read once before the sort: its row
-// index, and its number when the column is Bids or Amount.
+// index, whether it is empty, and its number: the value of a Bids, Amount or
+// Delivery cell, the day of a Sold cell (not numeric when it is no date).
 struct SortCell {
   size_t row = 0;
+  bool empty = false;
   NumericCell number;
 };
 SortCell ReadSortCell(const ResearchRow& row, size_t index, int column);
 
-// The sort comparison: negative when first goes before second. Item Number
-// and Description: the text order times direction; Bids and Amount: the
-// numeric comparison.
+// The sort comparison: negative when first goes before second.
+// Item Number, Description: the text order times direction.
+// Bids, Amount: the numeric comparison (direction +1: largest first).
+// Sold: oldest first at direction +1; Delivery: as Amount; Condition: as
+// Description. In these three an empty cell goes before every value in
+// ascending order, after them in descending; a Sold or Delivery cell that is
+// neither empty nor readable compares 0 with every cell.
 int CompareSortCells(const SortCell& first, const SortCell& second, int column, int direction,
                      const RowTextOrder& textOrder);
 int CompareGridRows(const ResearchRow& first, const ResearchRow& second, int column, int direction,

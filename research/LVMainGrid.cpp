@@ -15,6 +15,16 @@
 
 namespace qb {
 
+namespace {
+
+// The columns that fit their contents, the widest they get, and how many rows
+// of an insertion are measured at most.
+constexpr int kFittedColumns[] = {kSoldColumn, kDeliveryColumn, kConditionColumn};
+constexpr int kFittedColumnMaxWidth = 400;
+constexpr int kFitSampleRows = 2000;
+
+}  // namespace
+
 LVMainGridView::LVMainGridView(ResearchGridModel* model, QWidget* parent)
     : QTableView(parent), FModel(model) {
   setObjectName(QStringLiteral("LVMainGrid"));
@@ -35,23 +45,82 @@ LVMainGridView::LVMainGridView(ResearchGridModel* model, QWidget* parent)
   horizontalHeader()->setHighlightSections(false);
   horizontalHeader()->setStretchLastSection(false);
   horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  for (int c = 0; c < kGridColumnCount; ++c) setColumnWidth(c, ResearchGridModel::ColumnWidth(c));
+  for (int c = 0; c < kGridColumnCount; ++c)
+    if (ResearchGridModel::ColumnWidth(c) > 0) setColumnWidth(c, ResearchGridModel::ColumnWidth(c));
   FitItemNumberColumn();
+  FitCaptions();
   connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &LVMainGridView::ColumnClick);
+  connect(model, &QAbstractItemModel::rowsInserted, this,
+          [this](const QModelIndex&, int first, int last) { RowsArrived(first, last); });
+  connect(model, &QAbstractItemModel::modelReset, this, [this] {
+    if (FModel->rowCount() > 0) return;
+    FPendingFirst = FPendingLast = -1;
+    FitCaptions();
+  });
+}
+
+int LVMainGridView::CellWidth(const QString& text, bool checkBox) const {
+  QStyleOptionViewItem option;
+  initViewItemOption(&option);
+  option.features |= QStyleOptionViewItem::HasDisplay;
+  if (checkBox) option.features |= QStyleOptionViewItem::HasCheckIndicator;
+  option.text = text;
+  // The hint leaves out the grid line and the text's own side margins.
+  const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+  return itemDelegate()->sizeHint(option, QModelIndex()).width() + margins + (showGrid() ? 1 : 0);
 }
 
 // A twelve-digit item number stays readable beside its check box whatever
 // font stands in for the window's: the column only ever grows for it.
 void LVMainGridView::FitItemNumberColumn() {
-  QStyleOptionViewItem option;
-  initViewItemOption(&option);
-  option.features |= QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
-  option.text = QStringLiteral("000000000000");
-  // The hint leaves out the grid line and the text's own side margins.
-  const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
-  const int needed = itemDelegate()->sizeHint(option, QModelIndex()).width() + margins + (showGrid() ? 1 : 0);
-  const int width = std::max(ResearchGridModel::ColumnWidth(kItemNumberColumn), needed);
+  const int width = std::max(ResearchGridModel::ColumnWidth(kItemNumberColumn),
+                             CellWidth(QStringLiteral("000000000000"), true));
   if (columnWidth(kItemNumberColumn) < width) setColumnWidth(kItemNumberColumn, width);
+}
+
+void LVMainGridView::FitCaptions() {
+  for (const int c : kFittedColumns)
+    setColumnWidth(c, std::min(kFittedColumnMaxWidth, horizontalHeader()->sectionSizeHint(c)));
+}
+
+void LVMainGridView::FitContentColumns(int first, int last) {
+  last = std::min(last, FModel->rowCount() - 1);
+  first = std::max(first, 0);
+  const int count = last - first + 1;
+  const int step = count > kFitSampleRows ? (count + kFitSampleRows - 1) / kFitSampleRows : 1;
+  const QFontMetrics metrics = fontMetrics();
+  for (const int c : kFittedColumns) {
+    // The widest text by the font's advances; the delegate sizes that one.
+    QString widest;
+    int widestAdvance = -1;
+    for (int r = first; r <= last; r += step) {
+      const QString text = FModel->index(r, c).data().toString();
+      const int advance = metrics.horizontalAdvance(text);
+      if (advance > widestAdvance) {
+        widest = text;
+        widestAdvance = advance;
+      }
+    }
+    const int needed =
+        std::max(horizontalHeader()->sectionSizeHint(c), widestAdvance < 0 ? 0 : CellWidth(widest, false));
+    const int width = std::min(kFittedColumnMaxWidth, needed);
+    if (columnWidth(c) < width) setColumnWidth(c, width);
+  }
+}
+
+void LVMainGridView::RowsArrived(int first, int last) {
+  const bool posted = FPendingFirst >= 0;
+  FPendingFirst = posted ? std::min(FPendingFirst, first) : first;
+  FPendingLast = posted ? std::max(FPendingLast, last) : last;
+  if (posted) return;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        const int from = FPendingFirst, to = FPendingLast;
+        FPendingFirst = FPendingLast = -1;
+        if (from >= 0) FitContentColumns(from, to);
+      },
+      Qt::QueuedConnection);
 }
 
 void LVMainGridView::CopySelectedRows() const {
@@ -75,7 +144,10 @@ void LVMainGridView::keyPressEvent(QKeyEvent* event) {
 
 void LVMainGridView::changeEvent(QEvent* event) {
   QTableView::changeEvent(event);
-  if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) FitItemNumberColumn();
+  if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+    FitItemNumberColumn();
+    FitContentColumns(0, FModel->rowCount() - 1);
+  }
 }
 
 int LVMainGridView::SelectedCount() const { return int(selectionModel()->selectedRows().size()); }

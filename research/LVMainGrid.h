@@ -36,6 +36,19 @@ class LVMainGridView : public QTableView {
 
  private:
   void FitItemNumberColumn();
+  // The width a cell showing text needs, its grid line included.
+  int CellWidth(const QString& text, bool checkBox) const;
+  // Sold, Delivery and Condition at least as wide as their captions and the
+  // texts of rows first..last (an even sample of them when there are many),
+  // up to a cap; they never shrink here.
+  void FitContentColumns(int first, int last);
+  // One fit per turn of the event loop for the rows inserted meanwhile,
+  // however many insertions brought them.
+  void RowsArrived(int first, int last);
+  // Sold, Delivery and Condition as wide as their captions.
+  void FitCaptions();
+
+  int FPendingFirst = -1, FPendingLast = -1;  // rows not fitted yet
 
   ResearchGridModel* FModel;
 };

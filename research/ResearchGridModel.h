@@ -8,8 +8,9 @@
 
 namespace qb {
 
-// The research grid's rows as a Qt table model: four text columns, a check
-// box on the Item Number, in-place editing of the Item Number only.
+// The research grid's rows as a Qt table model: seven text columns (Sold as
+// a short date of the locale), a check box on the Item Number, in-place
+// editing of the Item Number only.
 class ResearchGridModel : public QAbstractTableModel {
   Q_OBJECT
  public:
@@ -39,6 +40,8 @@ class ResearchGridModel : public QAbstractTableModel {
   void SortByColumn(int column, int direction);
 
   static std::string_view ColumnCaption(int column);
+  // The width of Item Number (at least), Bids, Amount and Description; 0 for
+  // Sold, Delivery and Condition, which fit their captions and texts.
   static int ColumnWidth(int column);
 
  private:

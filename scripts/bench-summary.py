@@ -60,6 +60,9 @@ for name, label, budget in (
         ("BM_Sort100k/2/iterations:5", "sort by Amount", 150),
         ("BM_Sort100k/3/iterations:5", "sort by Description", 150),
         ("BM_Sort100k/0/iterations:5", "sort by Item Number", 150),
+        ("BM_Sort100k/4/iterations:5", "sort by Sold", 150),
+        ("BM_Sort100k/5/iterations:5", "sort by Delivery", 150),
+        ("BM_Sort100k/6/iterations:5", "sort by Condition", 150),
         ("BM_Clear100k/iterations:5", "clear", 10),
         ("BM_ComputeStatistics/100000", "statistics", 20)):
     t = ms(name)

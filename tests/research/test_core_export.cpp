@@ -52,6 +52,8 @@ GridRows Grid() {
   grid.AddGridRow("Plain lamp", "101", "3", "12.50");
   grid.AddGridRow("Lamp, brass \"Mid\"\r\nsecond line", "102", "0", "1299.00");
   grid.AddGridRow("Tab\there \u00e9", "103", "--", "5");
+  grid.AddGridRow("Brass lamp", "104", "2", "30.00", {"2026-07-20", "7.00", "Used, very good"});
+  grid.AddGridRow("Oak lamp", "105", "1", "8", {"2026-07-02", "0.00", "New \"boxed\""});
   return grid;
 }
 
@@ -95,20 +97,38 @@ class TestExport : public QObject {
   void csvRoundTrip() {
     const GridRows grid = Grid();
     const auto records = ParseCsv(GridCsv(grid));
-    QCOMPARE(records.size(), size_t(4));
-    QCOMPARE(records[0], (std::vector<std::string>{"Item Number", "Bids", "Amount", "Description"}));
+    QCOMPARE(records.size(), size_t(6));
+    QCOMPARE(records[0], (std::vector<std::string>{"Item Number", "Bids", "Amount", "Description", "Sold",
+                                                   "Delivery", "Condition"}));
     for (size_t i = 0; i < grid.size(); ++i) {
       const ResearchRow& row = grid[i];
       QCOMPARE(records[i + 1],
-               (std::vector<std::string>{row.itemNumber, row.bids, row.amount, row.description}));
+               (std::vector<std::string>{row.itemNumber, row.bids, row.amount, row.description, row.sold,
+                                         row.delivery, row.condition}));
     }
+    QCOMPARE(records[4][6], std::string("Used, very good"));
+  }
+
+  // The header and the rows of a grid of old-layout rows and of rows with details, as written.
+  void csvLines() {
+    const std::string csv = GridCsv(Grid());
+    QVERIFY(
+        csv.starts_with("Item Number,Bids,Amount,Description,Sold,Delivery,Condition\r\n"
+                        "101,3,12.50,Plain lamp,,,\r\n"));
+    QVERIFY(
+        csv.ends_with("104,2,30.00,Brass lamp,2026-07-20,7.00,\"Used, very good\"\r\n"
+                      "105,1,8,Oak lamp,2026-07-02,0.00,\"New \"\"boxed\"\"\"\r\n"));
   }
 
   void tabText() {
-    QCOMPARE(GridRowsAsTabText(Grid(), {0, 2}), std::string("101\t3\t12.50\tPlain lamp\n"
-                                                            "103\t--\t5\t\"Tab\there \u00e9\"\n"));
+    QCOMPARE(GridRowsAsTabText(Grid(), {0, 2}), std::string("101\t3\t12.50\tPlain lamp\t\t\t\n"
+                                                            "103\t--\t5\t\"Tab\there \u00e9\"\t\t\t\n"));
     QCOMPARE(GridRowsAsTabText(Grid(), {1}),
-             std::string("102\t0\t1299.00\t\"Lamp, brass \"\"Mid\"\"\r\nsecond line\"\n"));
+             std::string("102\t0\t1299.00\t\"Lamp, brass \"\"Mid\"\"\r\nsecond line\"\t\t\t\n"));
+    // A comma needs no quotes between tabs; a quote mark does.
+    QCOMPARE(GridRowsAsTabText(Grid(), {3, 4}),
+             std::string("104\t2\t30.00\tBrass lamp\t2026-07-20\t7.00\tUsed, very good\n"
+                         "105\t1\t8\tOak lamp\t2026-07-02\t0.00\t\"New \"\"boxed\"\"\"\n"));
     QCOMPARE(GridRowsAsTabText(Grid(), {}), std::string());
   }
 

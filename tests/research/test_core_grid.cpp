@@ -262,8 +262,41 @@ class TestGridCore : public QObject {
     QCOMPARE(CompareNumericCells(first.toStdString(), second.toStdString(), direction), result);
   }
 
+  // clang-format off
+  void isoDate_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("date");
+    QTest::newRow("date") << "2026-07-20" << true;
+    QTest::newRow("leap day") << "2024-02-29" << true;
+    QTest::newRow("leap day of 2000") << "2000-02-29" << true;
+    QTest::newRow("no leap day in 1900") << "1900-02-29" << false;
+    QTest::newRow("no leap day in 2025") << "2025-02-29" << false;
+    QTest::newRow("31 April") << "2026-04-31" << false;
+    QTest::newRow("31 December") << "2026-12-31" << true;
+    QTest::newRow("month 13") << "2026-13-01" << false;
+    QTest::newRow("month 00") << "2026-00-10" << false;
+    QTest::newRow("day 00") << "2026-07-00" << false;
+    QTest::newRow("year 0000") << "0000-01-01" << true;
+    QTest::newRow("unpadded") << "2026-7-20" << false;
+    QTest::newRow("slashes") << "2026/07/20" << false;
+    QTest::newRow("time after it") << "2026-07-20T10:00" << false;
+    QTest::newRow("blank after it") << "2026-07-20 " << false;
+    QTest::newRow("letter in the month") << "2026-0a-20" << false;
+    QTest::newRow("sign in the day") << "2026-07-+2" << false;
+    QTest::newRow("empty") << "" << false;
+  }
+  // clang-format on
+  void isoDate() {
+    QFETCH(QString, text);
+    QFETCH(bool, date);
+    const std::optional<IsoDate> read = ReadIsoDate(text.toStdString());
+    QCOMPARE(read.has_value(), date);
+    if (read) QCOMPARE(QString::asprintf("%04d-%02d-%02d", read->year, read->month, read->day), text);
+  }
+
   // The sort order the grid uses, and CompareGridRows agreeing with it on
-  // every neighbouring pair; texts in plain byte order here.
+  // every neighbouring pair; texts in plain byte order here. A "#tag" after a
+  // cell tells equal cells apart; it is not part of the cell.
   void sortOrder_data() {
     QTest::addColumn<int>("column");
     QTest::addColumn<int>("direction");
@@ -283,6 +316,51 @@ class TestGridCore : public QObject {
     QTest::newRow("single precision ties keep their order")
         << int(kAmountColumn) << 1 << QStringList{"1234567.01", "3", "1234567.02"}
         << QStringList{"1234567.01", "1234567.02", "3"};
+    QTest::newRow("sold oldest first, empties first")
+        << int(kSoldColumn) << 1 << QStringList{"2026-07-20", "", "2025-12-31", "2026-01-05"}
+        << QStringList{"", "2025-12-31", "2026-01-05", "2026-07-20"};
+    QTest::newRow("sold newest first, empties last")
+        << int(kSoldColumn) << -1 << QStringList{"2026-01-05", "", "2026-07-20", "2025-12-31"}
+        << QStringList{"2026-07-20", "2026-01-05", "2025-12-31", ""};
+    QTest::newRow("sold by the date, not the text")
+        << int(kSoldColumn) << 1 << QStringList{"2026-10-01", "2026-09-30", "1999-12-31"}
+        << QStringList{"1999-12-31", "2026-09-30", "2026-10-01"};
+    QTest::newRow("sold equal dates keep their order")
+        << int(kSoldColumn) << 1 << QStringList{"2026-03-01#a", "2026-02-01", "2026-03-01#b", "2026-03-01#c"}
+        << QStringList{"2026-02-01", "2026-03-01#a", "2026-03-01#b", "2026-03-01#c"};
+    QTest::newRow("sold equal dates keep their order backwards")
+        << int(kSoldColumn) << -1 << QStringList{"2026-03-01#a", "2026-02-01", "2026-03-01#b", "#x", "#y"}
+        << QStringList{"2026-03-01#a", "2026-03-01#b", "2026-02-01", "#x", "#y"};
+    QTest::newRow("sold bad cell stays first")
+        << int(kSoldColumn) << 1 << QStringList{"July 20", "2026-05-01", "2026-01-01"}
+        << QStringList{"July 20", "2026-01-01", "2026-05-01"};
+    QTest::newRow("sold bad cell stays last")
+        << int(kSoldColumn) << 1 << QStringList{"2026-05-01", "2026-01-01", "2026-7-20"}
+        << QStringList{"2026-01-01", "2026-05-01", "2026-7-20"};
+    QTest::newRow("sold no date compares equal with empties too")
+        << int(kSoldColumn) << 1 << QStringList{"2026-02-30", "", "2026-01-01"}
+        << QStringList{"2026-02-30", "", "2026-01-01"};
+    QTest::newRow("delivery largest first, empties last")
+        << int(kDeliveryColumn) << 1 << QStringList{"", "7.00", "0.00", "12.5"}
+        << QStringList{"12.5", "7.00", "0.00", ""};
+    QTest::newRow("delivery smallest first, empties first")
+        << int(kDeliveryColumn) << -1 << QStringList{"7.00", "", "0.00", "12.5"}
+        << QStringList{"", "0.00", "7.00", "12.5"};
+    QTest::newRow("delivery equal amounts keep their order")
+        << int(kDeliveryColumn) << 1 << QStringList{"7.00", "9", "7"} << QStringList{"9", "7.00", "7"};
+    QTest::newRow("delivery single precision ties keep their order")
+        << int(kDeliveryColumn) << -1 << QStringList{"1234567.02", "3", "1234567.01"}
+        << QStringList{"3", "1234567.02", "1234567.01"};
+    QTest::newRow("delivery bad cell stays first")
+        << int(kDeliveryColumn) << 1 << QStringList{"free", "3.00", "9.00"}
+        << QStringList{"free", "9.00", "3.00"};
+    QTest::newRow("delivery with a dollar is bad")
+        << int(kDeliveryColumn) << -1 << QStringList{"$1.00", "3.00", "2.00"}
+        << QStringList{"$1.00", "2.00", "3.00"};
+    QTest::newRow("condition empties first")
+        << int(kConditionColumn) << 1 << QStringList{"Used", "", "New"} << QStringList{"", "New", "Used"};
+    QTest::newRow("condition empties last backwards")
+        << int(kConditionColumn) << -1 << QStringList{"", "New", "Used"} << QStringList{"Used", "New", ""};
   }
   void sortOrder() {
     QFETCH(int, column);
@@ -298,7 +376,7 @@ class TestGridCore : public QObject {
       row.description = "Lamp";
       std::string* cell[] = {&row.itemNumber, &row.bids,     &row.amount,   &row.description,
                              &row.sold,       &row.delivery, &row.condition};
-      *cell[column] = cells[i].toStdString();
+      *cell[column] = cells[i].section('#', 0, 0).toStdString();
       rows.push_back(row);
     }
     const std::vector<size_t> order =
@@ -306,7 +384,7 @@ class TestGridCore : public QObject {
           return Plain(GridCellText(rows[a], column), GridCellText(rows[b], column));
         });
     QStringList got;
-    for (size_t i : order) got << QString::fromStdString(std::string(GridCellText(rows[i], column)));
+    for (size_t i : order) got << cells[qsizetype(i)];
     QCOMPARE(got, sorted);
     for (size_t k = 1; k < order.size(); ++k)
       QVERIFY(CompareGridRows(rows[order[k - 1]], rows[order[k]], column, direction, Plain) <= 0);

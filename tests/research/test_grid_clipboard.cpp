@@ -19,14 +19,16 @@ class TestGridClipboard : public QObject {
     ResearchGridModel model;
     model.AddGridRow("First", "11", "2", "1.50");
     model.AddGridRow("Second", "12", "0", "2.00");
-    model.AddGridRow("Third", "13", "5", "3.25");
+    model.AddGridRow("Third", "13", "5", "3.25", {"2026-07-20", "0.00", "Used, good"});
     LVMainGridView view(&model);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     view.setCurrentIndex(model.index(2, 3));
     view.SelectRows({1, 0, 1});
     QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(QGuiApplication::clipboard()->text(), QString("11\t2\t1.50\tFirst\n13\t5\t3.25\tThird\n"));
+    // Sold as stored (ISO 8601), not as the grid shows it.
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             QString("11\t2\t1.50\tFirst\t\t\t\n13\t5\t3.25\tThird\t2026-07-20\t0.00\tUsed, good\n"));
     QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(view.SelectedCount(), 3);
   }

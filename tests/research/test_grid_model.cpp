@@ -3,6 +3,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "research/GridRows.h"
 #include "research/ResearchGridModel.h"
 
 using namespace qb;
@@ -30,6 +31,118 @@ class TestGridModel : public QObject {
   void cleanup() {
     FTester.reset();
     FModel.reset();
+    QLocale::setDefault(QLocale::system());
+  }
+
+  // What the three last columns show: Sold in the locale's short format
+  // unless it is no date, Delivery and Condition as stored.
+  void detailsShown_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("sold, en_US") << "en_US" << int(kSoldColumn) << "2026-07-20"
+                                 << "7/20/26";
+    QTest::newRow("sold, de_DE") << "de_DE" << int(kSoldColumn) << "2026-07-20"
+                                 << "20.07.26";
+    QTest::newRow("sold, fr_FR") << "fr_FR" << int(kSoldColumn) << "2026-01-05"
+                                 << "05/01/2026";
+    QTest::newRow("sold empty") << "de_DE" << int(kSoldColumn) << ""
+                                << "";
+    QTest::newRow("sold 30 February as stored") << "de_DE" << int(kSoldColumn) << "2026-02-30"
+                                                << "2026-02-30";
+    QTest::newRow("sold text as stored") << "en_US" << int(kSoldColumn) << "Jul 20, 2026"
+                                         << "Jul 20, 2026";
+    QTest::newRow("sold year 0000 as stored") << "en_US" << int(kSoldColumn) << "0000-01-01"
+                                              << "0000-01-01";
+    QTest::newRow("free delivery") << "de_DE" << int(kDeliveryColumn) << "0.00"
+                                   << "0.00";
+    QTest::newRow("delivery keeps its period") << "de_DE" << int(kDeliveryColumn) << "7.50"
+                                               << "7.50";
+    QTest::newRow("delivery not read") << "en_US" << int(kDeliveryColumn) << "see page"
+                                       << "see page";
+    QTest::newRow("condition") << "en_US" << int(kConditionColumn) << "Used, very good"
+                               << "Used, very good";
+  }
+  void detailsShown() {
+    QFETCH(QString, locale);
+    QFETCH(int, column);
+    QFETCH(QString, stored);
+    QFETCH(QString, shown);
+    QLocale::setDefault(QLocale(locale));
+    std::string cells[3];
+    cells[column - kSoldColumn] = stored.toStdString();
+    QVERIFY(FModel->AddGridRow("Lamp", "1", "2", "3.00", {cells[0], cells[1], cells[2]}));
+    QCOMPARE(FModel->index(0, column).data().toString(), shown);
+  }
+
+  // Only the Item Number is checkable and editable; Description and
+  // Condition have their text as tooltip.
+  void detailsAreReadOnly() {
+    FModel->AddGridRow("Lamp", "1", "2", "3.00", {"2026-07-20", "7.00", "Used"});
+    QCOMPARE(FModel->columnCount(), 7);
+    for (int c = 0; c < FModel->columnCount(); ++c) {
+      const QModelIndex cell = FModel->index(0, c);
+      QCOMPARE(bool(cell.flags() & Qt::ItemIsEditable), c == kItemNumberColumn);
+      QCOMPARE(bool(cell.flags() & Qt::ItemIsUserCheckable), c == kItemNumberColumn);
+      QCOMPARE(cell.data(Qt::CheckStateRole).isValid(), c == kItemNumberColumn);
+      QCOMPARE(cell.data(Qt::ToolTipRole).isValid(), c == kDescriptionColumn || c == kConditionColumn);
+      if (c != kItemNumberColumn) QVERIFY(!FModel->setData(cell, QStringLiteral("x"), Qt::EditRole));
+    }
+    QCOMPARE(FModel->index(0, kConditionColumn).data(Qt::ToolTipRole).toString(), QStringLiteral("Used"));
+  }
+
+  // The model's sort of the new columns: Sold by the stored date, not by the
+  // text shown; Condition in locale order, letter case ignored, equal texts
+  // and empties in their order.
+  void detailsSort_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("direction");
+    QTest::addColumn<QStringList>("cells");
+    QTest::addColumn<QStringList>("items");
+    QTest::newRow("sold by date, not by the short text")
+        << "en_US" << int(kSoldColumn) << 1 << QStringList{"2026-10-01", "2026-09-30", ""}
+        << QStringList{"3", "2", "1"};
+    QTest::newRow("condition, letter case ignored")
+        << "en_US" << int(kConditionColumn) << 1 << QStringList{"used", "New", "", "USED", "parts"}
+        << QStringList{"3", "2", "5", "1", "4"};
+    QTest::newRow("condition, letter case ignored, C locale")
+        << "C" << int(kConditionColumn) << 1 << QStringList{"used", "New", "", "USED", "parts"}
+        << QStringList{"3", "2", "5", "1", "4"};
+    QTest::newRow("condition backwards, empties last")
+        << "de_DE" << int(kConditionColumn) << -1 << QStringList{"", "\u00c4hnlich neu", "Gebraucht", "Neu"}
+        << QStringList{"4", "3", "2", "1"};
+    // More spellings than an insertion sort handles: equal texts still keep their order.
+    QStringList spellings, news, useds;
+    for (int i = 0; i < 48; ++i) {
+      QString word = i % 3 ? "used" : "new";
+      for (int b = 0; b < word.size(); ++b)
+        if ((i >> b) & 1) word[b] = word[b].toUpper();
+      spellings << word;
+      (i % 3 ? useds : news) << QString::number(i + 1);
+    }
+    for (const char* locale : {"en_US", "C"})
+      QTest::addRow("many spellings of two texts, %s", locale)
+          << locale << int(kConditionColumn) << 1 << spellings << news + useds;
+    QTest::newRow("condition of ignorable marks after the empty")
+        << "en_US" << int(kConditionColumn) << 1 << QStringList{"\u200b", "", "New"}
+        << QStringList{"2", "1", "3"};
+  }
+  void detailsSort() {
+    QFETCH(QString, locale);
+    QFETCH(int, column);
+    QFETCH(int, direction);
+    QFETCH(QStringList, cells);
+    QFETCH(QStringList, items);
+    QLocale::setDefault(QLocale(locale));
+    for (int i = 0; i < cells.size(); ++i) {
+      std::string details[3];
+      details[column - kSoldColumn] = cells[i].toStdString();
+      FModel->AddGridRow("Lamp", std::to_string(i + 1), "1", "1.00", {details[0], details[1], details[2]});
+    }
+    FModel->SortByColumn(column, direction);
+    QCOMPARE(Column(*FModel, kItemNumberColumn), items);
   }
 
   void harvestBatchInsertsOnce() {

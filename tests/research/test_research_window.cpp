@@ -128,11 +128,16 @@ class TestResearchWindow : public QObject {
     QCOMPARE(w.SortDirection(), -1);
     QTRY_COMPARE(w.MainBrowser()->Url(), QUrl::fromLocalFile(FDir.path() + "/base.htm"));
     QCOMPARE(TfrmMainPrice::HelpPageAddress(), FDir.path() + "/index.htm");
-    const QStringList captions = {"Item Number", "Bids", "Amount", "Description"};
+    const QStringList captions = {"Item Number", "Bids",     "Amount",   "Description",
+                                  "Sold",        "Delivery", "Condition"};
     const QList<int> widths = {100, 50, 50, 650};
-    for (int c = 0; c < 4; ++c) {
+    QCOMPARE(w.GridModel()->columnCount(), captions.size());
+    for (int c = 0; c < captions.size(); ++c) {
       QCOMPARE(w.GridModel()->headerData(c, Qt::Horizontal).toString(), captions[c]);
-      if (c > 0) QCOMPARE(w.Grid()->columnWidth(c), widths[c]);
+      if (c > 0 && c < widths.size()) QCOMPARE(w.Grid()->columnWidth(c), widths[c]);
+      // Sold, Delivery and Condition start at their captions.
+      if (c >= widths.size())
+        QCOMPARE(w.Grid()->columnWidth(c), w.Grid()->horizontalHeader()->sectionSizeHint(c));
     }
     // Item Number: 100, or wider when the font needs it for twelve digits beside the check box.
     const int digits = w.Grid()->fontMetrics().horizontalAdvance("000000000000");
