@@ -537,7 +537,7 @@ def run_card_pages():
         main = wait_for("the window Quellbid",
                         lambda: next((w for w in windows(app) if w.name == "Quellbid"), None), 20)
         expected, detailed = [], []
-        for link_name, page in CARD_PAGES:
+        for number, (link_name, page) in enumerate(CARD_PAGES):
             wait_for("the start page", lambda: find(main, name="Quellbid start page", role="document web"), 30)
             link = wait_for(f"the link {link_name}", lambda: find(main, name=link_name, role="link"), 10)
             link.queryAction().doAction(0)  # focus scrolls it into view
@@ -557,6 +557,13 @@ def run_card_pages():
             expect_details(grid, detailed, f"after {page}")
             log(f"{page}: {len(rows)} rows; status bar {report!r}")
             screenshot("card-" + page, process.pid, "Quellbid")
+            # A click on Sold: oldest first (empties first), the next click newest first; ties keep their order.
+            detailed = sorted(detailed, key=lambda r: r[4], reverse=number % 2 == 1)
+            expected = [r[:4] for r in detailed]
+            activate(process.pid, "Quellbid")
+            click(find(main, role="table", name="Research grid").queryTable().getColumnHeader(4))
+            wait_for("the rows sorted by Sold", lambda: [tuple(r[:4]) for r in grid_rows(main)[1]] == expected, 10)
+            screenshot("card-" + page + "-by-sold", process.pid, "Quellbid")
             press_in_background(process.pid, "menu item", "Search Start Page")
 
         # A search without an exact match: F7 adds nothing and says why in a box.
