@@ -59,7 +59,7 @@ bool GridRows::AddGridRow(std::string_view description, std::string_view itemNum
   if (!FIndex.Admit(description, itemNumber, amount)) return false;
   FRows.push_back(ResearchRow{std::string(itemNumber), std::string(bids), std::string(amount),
                               std::string(description), std::string(details.sold),
-                              std::string(details.delivery), std::string(details.condition), false});
+                              std::string(details.delivery), std::string(details.condition), false, 0, 0});
   return true;
 }
 

@@ -21,6 +21,10 @@ struct ResearchRow {
   std::string delivery;
   std::string condition;
   bool checked = false;
+  // In a research file: the row's key there (0: not stored) and the harvest
+  // it came from (0: none known).
+  int64_t fileId = 0;
+  int64_t harvest = 0;
 };
 
 // The grid's columns, and their captions as the grid's header and every export name them.
@@ -87,6 +91,10 @@ class GridRows {
   const std::vector<ResearchRow>& rows() const { return FRows; }
 
   void SetChecked(size_t i, bool checked) { FRows[i].checked = checked; }
+  void SetOrigin(size_t i, int64_t fileId, int64_t harvest) {
+    FRows[i].fileId = fileId;
+    FRows[i].harvest = harvest;
+  }
   // The user retyped an Item Number in place; later adds compare against it.
   void SetItemNumber(size_t i, std::string_view itemNumber);
 
