@@ -21,8 +21,8 @@ inline constexpr const char* kResearchFileSuffix = ".quellbid";
 
 // One harvest: when, from which page, its snapshot and what it did.
 struct HarvestLine {
-  int64_t id = 0;            // set by the file
-  std::string time;          // ISO 8601 UTC, "2026-12-08T14:05:00Z"
+  int64_t id = 0;    // set by the file
+  std::string time;  // ISO 8601 UTC, "2026-12-08T14:05:00Z"
   std::string pageUrl;
   std::string snapshotFile;  // "log0000012.sha", or empty
   std::string report;        // the status bar's line, or empty
