@@ -31,6 +31,14 @@ int main(int argc, char** argv) {
     qbidSplash = std::make_unique<qb::TqbidSplash>(frmMainPrice.get());
     ch1 = std::make_unique<qb::Tch1>(frmMainPrice->Rows(), frmMainPrice.get());
     frmMainPrice->SetStatisticsCommand([window = ch1.get()] { window->ShowModal(); });
+    // "quellbid FILE.quellbid", as a file manager starts it: Start opens the research.
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    for (const QString& argument : arguments)
+      if (!argument.startsWith(QLatin1Char('-'))) {
+        qbidSplash->SetStartCommand(
+            [window = frmMainPrice.get(), argument] { qb::Guard([&] { window->OpenResearch(argument); }); });
+        break;
+      }
     fAbout = std::make_unique<qb::TfAbout>(frmMainPrice.get());
     frmMainPrice->SetAboutCommand([window = fAbout.get()] { window->exec(); });
     // The loop starts with the main window hidden; closing it ends the
