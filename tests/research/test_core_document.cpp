@@ -1,6 +1,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -14,7 +16,8 @@ namespace {
 // Rows "1".."n" through the add rule, then told to the document as one harvest.
 bool Harvest(ResearchDocument& doc, GridRows& grid, const QStringList& items, std::string& message) {
   const size_t first = grid.size();
-  for (const QString& item : items) grid.AddGridRow("Lamp " + item.toStdString(), item.toStdString(), "1", "5.00");
+  for (const QString& item : items)
+    grid.AddGridRow("Lamp " + item.toStdString(), item.toStdString(), "1", "5.00");
   HarvestLine line{0, "2026-12-08T14:05:00Z", "file:///page.htm", "log0000001.sha", "", 2, 2, 0, 0};
   return doc.Harvested(grid, first, line, message);
 }
@@ -22,7 +25,8 @@ bool Harvest(ResearchDocument& doc, GridRows& grid, const QStringList& items, st
 // The item numbers, "*" after a checked one.
 QStringList Items(const GridRows& grid) {
   QStringList items;
-  for (const ResearchRow& r : grid.rows()) items << QString::fromStdString(r.itemNumber) + (r.checked ? "*" : "");
+  for (const ResearchRow& r : grid.rows())
+    items << QString::fromStdString(r.itemNumber) + (r.checked ? "*" : "");
   return items;
 }
 
@@ -36,9 +40,7 @@ QStringList Reopened(const QString& path) {
   return Items(grid);
 }
 
-QStringList UntitledFiles() {
-  return QDir(UntitledResearchFolder()).entryList({"*.quellbid"}, QDir::Files);
-}
+QStringList UntitledFiles() { return QDir(UntitledResearchFolder()).entryList({"*.quellbid"}, QDir::Files); }
 
 }  // namespace
 
@@ -163,10 +165,12 @@ class TestResearchDocument : public QObject {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("shown");
     const QString data = UntitledResearchFolder() + "/";
-    QTest::newRow("untitled") << data + "untitled-20261208-140512.quellbid" << "Untitled research, 8 Dec 2026 14:05";
+    QTest::newRow("untitled") << data + "untitled-20261208-140512.quellbid"
+                              << "Untitled research, 8 Dec 2026 14:05";
     QTest::newRow("second of a second") << data + "untitled-20261208-140512-2.quellbid"
                                         << "Untitled research, 8 Dec 2026 14:05";
-    QTest::newRow("named") << "/tmp/lamps.quellbid" << "lamps.quellbid";
+    QTest::newRow("named") << "/tmp/lamps.quellbid"
+                           << "lamps.quellbid";
     QTest::newRow("untitled name elsewhere") << "/tmp/untitled-20261208-140512.quellbid"
                                              << "untitled-20261208-140512.quellbid";
     QTest::newRow("no such month") << data + "untitled-20261308-140512.quellbid"
@@ -206,11 +210,13 @@ class TestResearchDocument : public QObject {
                                      .entryInfoList({"quellbid-*.lock"})) {
       QFile file(lock.filePath());
       QVERIFY(file.open(QIODevice::ReadWrite));
-      QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+      QVERIFY(
+          file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
     }
     ResearchDocument second;
     GridRows other;
-    QCOMPARE(second.Open(FDir.filePath("held.quellbid"), other, message), ResearchDocument::OpenResult::kInUse);
+    QCOMPARE(second.Open(FDir.filePath("held.quellbid"), other, message),
+             ResearchDocument::OpenResult::kInUse);
     QCOMPARE(message, std::string("'held.quellbid' is open in another Quellbid window."));
     QVERIFY(other.empty() && second.Path().isEmpty());
     // A copy opens as an untitled research; the held file stays as it is.
@@ -221,6 +227,37 @@ class TestResearchDocument : public QObject {
     QVERIFY(Harvest(first, grid, {"4"}, message));
     first.New();
     QCOMPARE(Reopened(FDir.filePath("held.quellbid")), (QStringList{"1", "2", "4"}));
+  }
+
+  // A write the file refuses (here another connection holds it) leaves the
+  // rows in the grid and moves them to an untitled file.
+  void failedWriteGoesOnInAnUntitledFile() {
+    const QString busy = FDir.filePath("busy.quellbid");
+    ResearchDocument doc;
+    GridRows grid;
+    std::string message;
+    QVERIFY(doc.SaveAs(busy, grid, message));
+    QVERIFY(Harvest(doc, grid, {"1"}, message));
+    {
+      QSqlDatabase blocker = QSqlDatabase::addDatabase("QSQLITE", "blocker");
+      blocker.setDatabaseName(busy);
+      QVERIFY(blocker.open());
+      QVERIFY(QSqlQuery(blocker).exec("BEGIN EXCLUSIVE"));
+      QVERIFY(!Harvest(doc, grid, {"2"}, message));
+      QVERIFY2(message.rfind("'busy.quellbid' ", 0) == 0, message.c_str());
+      QVERIFY2(QString::fromStdString(message).endsWith(
+                   " The rows stay in the window and are kept in an untitled research file."),
+               message.c_str());
+      QVERIFY(QSqlQuery(blocker).exec("ROLLBACK"));
+      blocker.close();
+    }
+    QSqlDatabase::removeDatabase("blocker");
+    QCOMPARE(Items(grid), (QStringList{"1", "2"}));
+    QVERIFY(doc.IsUntitled() && IsUntitledResearchPath(doc.Path()));
+    const QString untitled = doc.Path();
+    doc.New();
+    QCOMPARE(Reopened(untitled), (QStringList{"1", "2"}));
+    QCOMPARE(Reopened(busy), QStringList{"1"});
   }
 
   void whatIsNoResearchFileIsRefused_data() {
