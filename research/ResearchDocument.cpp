@@ -20,9 +20,9 @@ const QString kRecentKey = QStringLiteral("Research/Recent");
 std::string Local8(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 QSettings ProgramSettings() {
-  return QSettings(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) +
-                       QStringLiteral("/quellbid.conf"),
-                   QSettings::IniFormat);
+  return QSettings(
+      QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/quellbid.conf"),
+      QSettings::IniFormat);
 }
 
 // The file and what SQLite keeps beside it.
@@ -66,7 +66,8 @@ bool IsUntitledResearchPath(const QString& path, QDateTime* start) {
 QString ResearchDisplayName(const QString& path) {
   QDateTime start;
   if (!IsUntitledResearchPath(path, &start)) return QFileInfo(path).fileName();
-  return QStringLiteral("Untitled research, ") + QLocale::c().toString(start, QStringLiteral("d MMM yyyy HH:mm"));
+  return QStringLiteral("Untitled research, ") +
+         QLocale::c().toString(start, QStringLiteral("d MMM yyyy HH:mm"));
 }
 
 QString CanonicalResearchPath(const QString& path) {
@@ -198,7 +199,7 @@ bool ResearchDocument::OpenCopy(const QString& path, GridRows& grid, std::string
   QString copy = QDir(folder).filePath(UntitledResearchName(start));
   for (int n = 2; QFileInfo::exists(copy); ++n)
     copy = QDir(folder).filePath(UntitledResearchName(start).replace(QLatin1String(kResearchFileSuffix),
-                                                                      QStringLiteral("-%1.quellbid").arg(n)));
+                                                                     QStringLiteral("-%1.quellbid").arg(n)));
   // Through SQLite while another program writes to it; a file that cannot be
   // opened for writing (with its journal) byte for byte.
   bool copied = false;
@@ -355,8 +356,6 @@ std::vector<int64_t> FileIdsOf(const GridRows& grid, const std::vector<char>& fl
   return ids;
 }
 
-std::string HarvestTimeNow() {
-  return QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString();
-}
+std::string HarvestTimeNow() { return QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString(); }
 
 }  // namespace qb
