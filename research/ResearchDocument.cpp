@@ -322,8 +322,8 @@ bool ResearchDocument::Started(GridRows& grid, size_t first, HarvestLine* line, 
 }
 
 bool ResearchDocument::Harvested(GridRows& grid, size_t first, HarvestLine line, std::string& message) {
-  if (first >= grid.size()) return true;
-  if (!FFile) return Started(grid, first, &line, message);
+  // A harvest that adds nothing is a line of its own, once there is a file.
+  if (!FFile) return first >= grid.size() || Started(grid, first, &line, message);
   return Written(FFile->AddRows(grid, first, &line, message), grid, message);
 }
 

@@ -199,6 +199,23 @@ class TestResearchWindow : public QObject {
     Trigger(w, "Search1");
     QCOMPARE(w.GridModel()->rowCount(), 3);
     QCOMPARE(SnapshotFiles().size(), 2);
+    // Each harvest's line in the research file: page, snapshot and counts.
+    std::string error;
+    auto file = ResearchFile::Open(w.Document().Path().toStdString(), false, error);
+    std::vector<HarvestLine> lines;
+    QVERIFY2(file && file->Harvests(lines, error), error.c_str());
+    QCOMPARE(lines.size(), size_t(2));
+    QCOMPARE(QString::fromStdString(lines[1].pageUrl),
+             QUrl::fromLocalFile(FDir.filePath("page.htm")).toString());
+    QStringList snapshots{QString::fromStdString(lines[0].snapshotFile),
+                          QString::fromStdString(lines[1].snapshotFile)};
+    snapshots.sort();
+    QCOMPARE(snapshots, SnapshotFiles());
+    const auto counts = [](const HarvestLine& l) {
+      return QList<int64_t>{l.sold, l.added, l.inGrid, l.leftOut};
+    };
+    QCOMPARE(counts(lines[0]), (QList<int64_t>{4, 3, 0, 1}));  // the GBP record is left out
+    QCOMPARE(counts(lines[1]), (QList<int64_t>{4, 0, 3, 1}));
   }
 
   // The shipped sample pages give the same rows through the browser's
