@@ -18,7 +18,6 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QSplitter>
-#include <QStandardPaths>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEnginePage>
