@@ -22,6 +22,10 @@ int64_t DayNumber(const IsoDate& date) {
       .count();
 }
 
+int64_t MondayOf(int64_t dayNumber) {
+  return dayNumber - int64_t((weekday(sys_days{days(dayNumber)}).c_encoding() + 6) % 7);
+}
+
 // The ISO 8601 week of a day: the week of its Thursday, Monday first.
 std::pair<int, int> IsoWeek(int64_t dayNumber) {
   const sys_days today{days(dayNumber)};
@@ -54,7 +58,8 @@ TrendFigures ComputeTrendFigures(const GridRows& grid, const TrendOptions& optio
     sale.price = AmountValue(row.amount);
     if (options.includeDelivery) {
       long double delivery = 0;
-      if (!row.delivery.empty() && TryReadGridAmount(row.delivery, delivery) && std::isfinite(double(delivery)))
+      if (!row.delivery.empty() && TryReadGridAmount(row.delivery, delivery) &&
+          std::isfinite(double(delivery)))
         sale.price += double(delivery);
       else
         ++f.withoutDelivery;
@@ -87,14 +92,16 @@ TrendFigures ComputeTrendFigures(const GridRows& grid, const TrendOptions& optio
 
   // The other figures over the prices that count.
   std::vector<double> counted;
-  std::map<std::pair<int, int>, std::vector<double>> weeks;
+  std::map<std::pair<int, int>, std::pair<int64_t, std::vector<double>>> weeks;
   std::vector<std::pair<double, double>> dated;  // (day, price)
   for (const TrendSale& s : f.points) {
     if (options.leaveOutOutliers && s.outlier) continue;
     counted.push_back(s.price);
     if (!s.dated) continue;
     dated.emplace_back(double(s.day), s.price);
-    weeks[IsoWeek(s.day)].push_back(s.price);
+    auto& week = weeks[IsoWeek(s.day)];
+    week.first = MondayOf(s.day);
+    week.second.push_back(s.price);
   }
   std::sort(counted.begin(), counted.end());
   f.sales = counted.size();
@@ -103,9 +110,10 @@ TrendFigures ComputeTrendFigures(const GridRows& grid, const TrendOptions& optio
   f.median = MedianOfSorted(counted);
   f.q3 = QuantileOf(counted, 0.75);
   f.iqr = f.q3 - f.q1;
-  for (auto& [week, values] : weeks) {
+  for (auto& [week, days] : weeks) {
+    std::vector<double>& values = days.second;
     std::sort(values.begin(), values.end());
-    f.weeks.push_back({week.first, week.second, values.size(), MedianOfSorted(values)});
+    f.weeks.push_back({week.first, week.second, days.first, values.size(), MedianOfSorted(values)});
   }
 
   // The least-squares slope of price on the day, over rows with a sold date.
@@ -122,6 +130,8 @@ TrendFigures ComputeTrendFigures(const GridRows& grid, const TrendOptions& optio
       covariance += (d - meanDay) * (p - meanPrice);
       variance += (d - meanDay) * (d - meanDay);
     }
+    f.trendMeanDay = meanDay;
+    f.trendMeanPrice = meanPrice;
     f.hasTrend = variance > 0;  // two distinct dates at least
     if (f.hasTrend) f.trendPer30Days = covariance / variance * 30;
   }
@@ -147,7 +157,8 @@ std::string TrendReport(const TrendFigures& f) {
   out += "IQR: " + AmountText(f.iqr) + "\n";
   out += "Outliers: " + std::to_string(f.outliers) + "\n";
   out += "Trimmed average: " + AmountText(f.trimmedAverage) + "\n";
-  out += "Trend per 30 days: " + (f.hasTrend ? AmountText(f.trendPer30Days, true) : std::string("n/a")) + "\n";
+  out +=
+      "Trend per 30 days: " + (f.hasTrend ? AmountText(f.trendPer30Days, true) : std::string("n/a")) + "\n";
   out += "\nWeek,Sales,Median\n";
   for (const WeekMedian& w : f.weeks) {
     char week[32];
