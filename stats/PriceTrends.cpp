@@ -20,6 +20,7 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
+#include <unordered_set>
 
 #include "research/GridRows.h"
 #include "research/ResearchGridModel.h"
@@ -30,10 +31,13 @@ namespace qb {
 namespace {
 
 constexpr qint64 kDayMs = 24LL * 60 * 60 * 1000;
+constexpr double kCellPixels = 4;
 
 double Ms(double day) { return day * double(kDayMs); }
 
-QString Money(double value, bool withSign = false) { return QString::fromStdString(AmountText(value, withSign)); }
+QString Money(double value, bool withSign = false) {
+  return QString::fromStdString(AmountText(value, withSign));
+}
 
 QChartView* MakeChartView(QWidget* parent) {
   auto* view = new QChartView(new QChart(), parent);
@@ -60,7 +64,8 @@ size_t HistogramBinCount(double lowest, double highest, double iqr, size_t n) {
   return std::clamp<size_t>(size_t(std::ceil((highest - lowest) / width)), 1, 60);
 }
 
-TfrmPriceTrends::TfrmPriceTrends(ResearchGridModel* model, std::function<void(size_t)> selectRow, QWidget* parent)
+TfrmPriceTrends::TfrmPriceTrends(ResearchGridModel* model, std::function<void(size_t)> selectRow,
+                                 QWidget* parent)
     : QDialog(parent), FModel(model), FSelectRow(std::move(selectRow)) {
   setObjectName(QStringLiteral("frmPriceTrends"));
   setWindowTitle(QStringLiteral("Price Trends"));
@@ -103,8 +108,9 @@ TfrmPriceTrends::TfrmPriceTrends(ResearchGridModel* model, std::function<void(si
   WeeklyMedians->setName(QStringLiteral("Weekly median"));
   Trend = new QLineSeries(this);
   Trend->setName(QStringLiteral("Trend"));
-  for (QAbstractSeries* series : {static_cast<QAbstractSeries*>(Sales), static_cast<QAbstractSeries*>(WeeklyMedians),
-                                  static_cast<QAbstractSeries*>(Trend)})
+  for (QAbstractSeries* series :
+       {static_cast<QAbstractSeries*>(Sales), static_cast<QAbstractSeries*>(WeeklyMedians),
+        static_cast<QAbstractSeries*>(Trend)})
     TimeChart->chart()->addSeries(series);
   auto* upper = new QLineSeries(this);
   Histogram = new QAreaSeries(upper);
@@ -159,7 +165,8 @@ void TfrmPriceTrends::Redraw() {
     Figures->setText(QString::fromUtf8(kNotEnoughDataForGraph));
     return;
   }
-  const TrendFigures f = ComputeTrendFigures(rows, {IncludeDelivery->isChecked(), LeaveOutOutliers->isChecked()});
+  const TrendFigures f =
+      ComputeTrendFigures(rows, {IncludeDelivery->isChecked(), LeaveOutOutliers->isChecked()});
   QString text = QStringLiteral("Sales: %1\nWith sold date: %2\n").arg(f.sales).arg(f.withSoldDate);
   text += QStringLiteral("Q1: %1\nMedian: %2\nQ3: %3\nIQR: %4\nOutliers: %5\nTrimmed average: %6\n")
               .arg(Money(f.q1), Money(f.median), Money(f.q3), Money(f.iqr))
@@ -167,7 +174,8 @@ void TfrmPriceTrends::Redraw() {
               .arg(Money(f.trimmedAverage));
   text += QStringLiteral("Trend per 30 days: %1").arg(f.hasTrend ? Money(f.trendPer30Days, true) : "n/a");
   if (IncludeDelivery->isChecked())
-    text += QStringLiteral("\n\n%1 without a delivery figure\ncount with their Amount alone").arg(f.withoutDelivery);
+    text += QStringLiteral("\n\n%1 without a delivery figure\ncount with their Amount alone")
+                .arg(f.withoutDelivery);
   Figures->setText(text);
   DrawTime(f);
   DrawPrices(f);
@@ -177,6 +185,7 @@ void TfrmPriceTrends::DrawTime(const TrendFigures& f) {
   const bool leaveOut = LeaveOutOutliers->isChecked();
   FPoints.clear();
   QList<QPointF> points;
+  QChart* const timeChart = TimeChart->chart();
   double first = 0, last = 0, lowest = 0, highest = 0;
   for (const TrendSale& s : f.points) {
     if (!s.dated || (leaveOut && s.outlier)) continue;
@@ -189,7 +198,20 @@ void TfrmPriceTrends::DrawTime(const TrendFigures& f) {
     points.append(point);
     FPoints.emplace_back(point, s.row);
   }
-  Sales->replace(points);
+  // Sales that fall within one marker's cell of the plot share a marker:
+  // every sale shows, and the chart stays quick at 100 000 of them.
+  const QSizeF plot = timeChart->plotArea().isEmpty() ? QSizeF(500, 220) : timeChart->plotArea().size();
+  const double columns = std::max(1.0, plot.width() / kCellPixels),
+               rows = std::max(1.0, plot.height() / kCellPixels);
+  const double spanX = std::max(1.0, last - first), spanY = std::max(0.01, highest - lowest);
+  std::unordered_set<int64_t> cells;
+  QList<QPointF> markers;
+  for (const auto& [point, row] : FPoints) {
+    const int64_t cx = int64_t((point.x() / double(kDayMs) - first) / spanX * columns);
+    const int64_t cy = int64_t((point.y() - lowest) / spanY * rows);
+    if (cells.insert(cx * 1000003 + cy).second) markers.append(point);
+  }
+  Sales->replace(markers);
   QList<QPointF> weeks;
   for (const WeekMedian& w : f.weeks) weeks.append(QPointF(Ms(double(w.monday) + 3), w.median));
   WeeklyMedians->replace(weeks);
@@ -201,10 +223,10 @@ void TfrmPriceTrends::DrawTime(const TrendFigures& f) {
   }
   Trend->replace(trend);
 
-  QChart* chart = TimeChart->chart();
-  chart->setTitle(points.empty() ? QStringLiteral("No sold dates: harvest today's result pages to see prices over time")
-                                 : QStringLiteral("Sold prices by date"));
-  DropAxes(chart);
+  timeChart->setTitle(
+      points.empty() ? QStringLiteral("No sold dates: harvest today's result pages to see prices over time")
+                     : QStringLiteral("Sold prices by date"));
+  DropAxes(timeChart);
   auto* x = new QDateTimeAxis();
   x->setFormat(QStringLiteral("d MMM yyyy"));
   x->setTitleText(QStringLiteral("Sold"));
@@ -218,9 +240,9 @@ void TfrmPriceTrends::DrawTime(const TrendFigures& f) {
     const double pad = std::max(0.5, (highest - lowest) * 0.05);
     y->setRange(lowest - pad, highest + pad);
   }
-  chart->addAxis(x, Qt::AlignBottom);
-  chart->addAxis(y, Qt::AlignLeft);
-  for (QAbstractSeries* series : chart->series()) {
+  timeChart->addAxis(x, Qt::AlignBottom);
+  timeChart->addAxis(y, Qt::AlignLeft);
+  for (QAbstractSeries* series : timeChart->series()) {
     series->attachAxis(x);
     series->attachAxis(y);
   }
@@ -307,9 +329,9 @@ bool TfrmPriceTrends::SaveChart(const QString& path) {
 }
 
 void TfrmPriceTrends::SaveChartClick() {
-  const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Chart"),
-                                                    QDir::current().filePath(QStringLiteral("price-trends.png")),
-                                                    QStringLiteral("PNG image (*.png);;SVG image (*.svg)"));
+  const QString path = QFileDialog::getSaveFileName(
+      this, QStringLiteral("Save Chart"), QDir::current().filePath(QStringLiteral("price-trends.png")),
+      QStringLiteral("PNG image (*.png);;SVG image (*.svg)"));
   if (path.isEmpty()) return;
   if (!SaveChart(path))
     throw Exception("'" + QFileInfo(path).fileName().toStdString() + "' could not be written");
