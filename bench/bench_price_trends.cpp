@@ -17,8 +17,9 @@ void Fill(qb::ResearchGridModel& model, int rows, int from = 0) {
   model.BeginAdding();
   for (int i = from; i < from + rows; ++i) {
     char sold[16] = "";
-    if (random() % 10) std::snprintf(sold, sizeof sold, "2026-%02u-%02u", unsigned(1 + random() % 12),
-                                       unsigned(1 + random() % 28));
+    if (random() % 10)
+      std::snprintf(sold, sizeof sold, "2026-%02u-%02u", unsigned(1 + random() % 12),
+                    unsigned(1 + random() % 28));
     const std::string amount = std::to_string(5 + random() % 400) + "." + std::to_string(10 + random() % 90);
     const std::string delivery = random() % 4 ? std::to_string(random() % 20) + ".00" : "";
     model.AddGridRow("Brass lamp " + std::to_string(i), std::to_string(100000000 + i), "3", amount,

@@ -238,7 +238,8 @@ void TfrmPriceTrends::DrawTime(const TrendFigures& f) {
     x->setRange(QDateTime::fromMSecsSinceEpoch(qint64(Ms(first - margin)), Qt::UTC),
                 QDateTime::fromMSecsSinceEpoch(qint64(Ms(last + margin)), Qt::UTC));
     const double pad = std::max(0.5, (highest - lowest) * 0.05);
-    y->setRange(lowest - pad, highest + pad);
+    y->setRange(lowest >= 0 ? std::max(0.0, lowest - pad) : lowest - pad, highest + pad);
+    y->applyNiceNumbers();
   }
   timeChart->addAxis(x, Qt::AlignBottom);
   timeChart->addAxis(y, Qt::AlignLeft);
