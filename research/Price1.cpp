@@ -345,6 +345,7 @@ void TfrmMainPrice::BuildMenus() {
       {"View", "Calculator1", "Calculator", &TfrmMainPrice::Calculator1Click, {}},
       {"View", "SeeSelectedItem1", "See Selected Item", &TfrmMainPrice::SeeSelectedItem1Click, {}},
       {"View", "Graphs1", "Graphs and Statistics", &TfrmMainPrice::Graphs1Click, {}},
+      {"View", "PriceTrends1", "Price Trends", &TfrmMainPrice::PriceTrends1Click, {}},
       {"Data", "Search1", "Add All From Page", &TfrmMainPrice::Search1Click, QKeySequence(Qt::Key_F7)},
       {"Data", "ClearSear1", "Clear Search And Grid", &TfrmMainPrice::ClearSear1Click, {}},
       {"Data", "ClearGridOnly1", "Clear Grid Only", &TfrmMainPrice::ClearGridOnly1Click, {}},
@@ -584,6 +585,14 @@ void TfrmMainPrice::Graphs1Click() {
     return;
   }
   if (FStatisticsCommand) FStatisticsCommand();
+}
+
+void TfrmMainPrice::PriceTrends1Click() {
+  if (!EnoughDataForGraph(static_cast<size_t>(FModel->rowCount()))) {
+    ErrorMessageBox(QString::fromUtf8(kNotEnoughDataForGraph), this);
+    return;
+  }
+  if (FPriceTrendsCommand) FPriceTrendsCommand();
 }
 
 // Data

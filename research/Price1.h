@@ -51,6 +51,7 @@ class TfrmMainPrice : public QMainWindow {
   // Set by the application: open the statistics window and the About window.
   void SetStatisticsCommand(std::function<void()> command) { FStatisticsCommand = std::move(command); }
   void SetAboutCommand(std::function<void()> command) { FAboutCommand = std::move(command); }
+  void SetPriceTrendsCommand(std::function<void()> command) { FPriceTrendsCommand = std::move(command); }
 
   const GridRows& Rows() const;
   ResearchGridModel* GridModel() const { return FModel; }
@@ -86,6 +87,7 @@ class TfrmMainPrice : public QMainWindow {
   void Calculator1Click();
   void SeeSelectedItem1Click();
   void Graphs1Click();
+  void PriceTrends1Click();
   // Data
   void Search1Click();
   void ClearSear1Click();
@@ -128,6 +130,7 @@ class TfrmMainPrice : public QMainWindow {
 
   std::function<void()> FStatisticsCommand;
   std::function<void()> FAboutCommand;
+  std::function<void()> FPriceTrendsCommand;
   int FSortDirection = -1;
   std::unique_ptr<SnapshotNameGenerator> FSnapshotNames;
   int FDollarNoticeCount = 0;  // the dollar notice shows while 0
