@@ -126,6 +126,31 @@ std::unique_ptr<ResearchLock> ResearchLock::Take(const QString& path) {
   return std::unique_ptr<ResearchLock>(new ResearchLock(nullptr));
 }
 
+namespace {
+
+// A path for a new untitled file of a research started then, locked for this
+// window (another program may pick a name in the same second); empty with a
+// message when the folder cannot be made.
+QString NewUntitledPath(const QDateTime& start, std::unique_ptr<ResearchLock>& lock, std::string& message) {
+  const QString folder = UntitledResearchFolder();
+  if (!QDir().mkpath(folder)) {
+    message = ResearchFileMessage(Local8(folder), "cannot be made.");
+    return {};
+  }
+  const QString name = UntitledResearchName(start);
+  for (int n = 1;; ++n) {
+    const QString path =
+        QDir(folder).filePath(n == 1 ? name
+                                     : QString(name).replace(QLatin1String(kResearchFileSuffix),
+                                                             QStringLiteral("-%1.quellbid").arg(n)));
+    if (QFileInfo::exists(path)) continue;
+    lock = ResearchLock::Take(path);
+    if (lock && !QFileInfo::exists(path)) return path;
+  }
+}
+
+}  // namespace
+
 // ResearchDocument
 
 ResearchDocument::ResearchDocument(RecentResearch* recent)
@@ -191,15 +216,9 @@ ResearchDocument::OpenResult ResearchDocument::Open(const QString& path, GridRow
 
 bool ResearchDocument::OpenCopy(const QString& path, GridRows& grid, std::string& message) {
   const QDateTime start = QDateTime::currentDateTime();
-  const QString folder = UntitledResearchFolder();
-  if (!QDir().mkpath(folder)) {
-    message = ResearchFileMessage(Local8(folder), "cannot be made.");
-    return false;
-  }
-  QString copy = QDir(folder).filePath(UntitledResearchName(start));
-  for (int n = 2; QFileInfo::exists(copy); ++n)
-    copy = QDir(folder).filePath(UntitledResearchName(start).replace(QLatin1String(kResearchFileSuffix),
-                                                                     QStringLiteral("-%1.quellbid").arg(n)));
+  std::unique_ptr<ResearchLock> lock;
+  const QString copy = NewUntitledPath(start, lock, message);
+  if (copy.isEmpty()) return false;
   // Through SQLite while another program writes to it; a file that cannot be
   // opened for writing (with its journal) byte for byte.
   bool copied = false;
@@ -216,7 +235,6 @@ bool ResearchDocument::OpenCopy(const QString& path, GridRows& grid, std::string
     RemoveResearchFile(copy);
     return false;
   }
-  std::unique_ptr<ResearchLock> lock = ResearchLock::Take(copy);
   std::unique_ptr<ResearchFile> opened = ResearchFile::Open(Local8(copy), false, message);
   GridRows rows;
   if (!opened || !opened->Load(rows, message)) {
@@ -281,17 +299,9 @@ bool ResearchDocument::SaveAs(const QString& path, GridRows& grid, std::string& 
 
 bool ResearchDocument::StartUntitledFile(GridRows& grid, size_t first, HarvestLine* line,
                                          std::string& message) {
-  const QString folder = UntitledResearchFolder();
-  if (!QDir().mkpath(folder)) {
-    message = ResearchFileMessage(Local8(folder), "cannot be made.");
-    return false;
-  }
-  const QString name = UntitledResearchName(FStart);
-  QString path = QDir(folder).filePath(name);
-  for (int n = 2; QFileInfo::exists(path); ++n)
-    path = QDir(folder).filePath(
-        QString(name).replace(QLatin1String(kResearchFileSuffix), QStringLiteral("-%1.quellbid").arg(n)));
-  std::unique_ptr<ResearchLock> lock = ResearchLock::Take(path);
+  std::unique_ptr<ResearchLock> lock;
+  const QString path = NewUntitledPath(FStart, lock, message);
+  if (path.isEmpty()) return false;
   std::unique_ptr<ResearchFile> file = ResearchFile::Open(Local8(path), true, message);
   // Rows from before this change came from elsewhere: not from this line.
   if (!file || !file->AddRows(grid, 0, first == 0 ? line : nullptr, message)) {

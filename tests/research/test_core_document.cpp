@@ -131,6 +131,12 @@ class TestResearchDocument : public QObject {
     doc.New();  // kept, and still in the list
     QVERIFY(QFile::exists(untitled));
     QCOMPARE(recent.Paths(), QStringList{untitled});
+    // Two researches started in the same second get files of their own.
+    ResearchDocument first, second;
+    GridRows one, two;
+    QVERIFY(Harvest(first, one, {"1"}, message) && Harvest(second, two, {"2"}, message));
+    QVERIFY(first.Path() != second.Path());
+    QVERIFY(IsUntitledResearchPath(second.Path()));
   }
 
   void saveAsMovesAnUntitledFileAndCopiesANamedOne() {
