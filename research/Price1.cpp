@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -482,6 +483,11 @@ bool TfrmMainPrice::OpenResearch(const QString& path) {
   const ResearchDocument::OpenResult result = FDocument->Open(path, rows, message);
   bool opened = result == ResearchDocument::OpenResult::kOpened;
   if (result == ResearchDocument::OpenResult::kFailed) {
+    // A recent research that is gone leaves the list, as it says.
+    if (!QFileInfo::exists(path)) {
+      FRecent->Remove(path);
+      FillRecentMenu();
+    }
     ErrorMessageBox(QString::fromStdString(DisplayMessage(message)), this);
   } else if (!opened) {
     bool cancelled = false;
