@@ -257,11 +257,39 @@ void HarvestInput(Input& input, CliHarvestTarget& target) {
   }
 }
 
+// The research file of --into. A new one is made under a name of its own
+// beside it and given its name once made, so an interruption never leaves a
+// half-made file under that name (which no later run could open).
+std::unique_ptr<ResearchFile> OpenInto(const std::string& into, std::string& error) {
+  namespace fs = std::filesystem;
+  const fs::path path(into);
+  std::error_code code;
+  if (fs::symlink_status(path, code).type() != fs::file_type::not_found)
+    return ResearchFile::Open(into, true, error);
+  fs::path making = path;
+  making.replace_filename("." + path.filename().string() + ".new");
+  for (const char* suffix : {"", "-wal", "-shm"})
+    fs::remove(making.string() + suffix, code);  // an earlier run's
+  if (!ResearchFile::Open(making.string(), true, error)) {
+    // Its messages name the file as the user does.
+    const std::string made = ResearchFileMessage(making.string(), ""), wanted = ResearchFileMessage(into, "");
+    if (error.starts_with(made)) error.replace(0, made.size(), wanted);
+    return nullptr;
+  }
+  fs::rename(making, path, code);
+  if (code) {
+    fs::remove(making, code);
+    error = ResearchFileMessage(into, "cannot be made: " + code.message() + ".");
+    return nullptr;
+  }
+  return ResearchFile::Open(into, false, error);
+}
+
 // --into: the research file's rows into the grid, then each FILE after them,
 // one harvest line and one transaction each.
 int HarvestInto(const std::string& into, std::vector<Input>& inputs, Output& out, Output& err) {
   std::string error;
-  const std::unique_ptr<ResearchFile> file = ResearchFile::Open(into, true, error);
+  const std::unique_ptr<ResearchFile> file = OpenInto(into, error);
   CliHarvestTarget target(false, out, err);
   if (!file || !file->Load(target.grid(), error)) {
     Message(err, into, error);
