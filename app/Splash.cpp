@@ -79,6 +79,7 @@ void TqbidSplash::sbGoToMainClick() {
   FStarted = true;
   if (FMainWindow) FMainWindow->show();
   close();
+  if (FStartCommand && FMainWindow) FStartCommand();
 }
 
 void TqbidSplash::closeEvent(QCloseEvent* event) {

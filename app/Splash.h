@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 
 namespace qb {
 
@@ -25,6 +26,9 @@ class TqbidSplash : public QWidget {
   TProSpeedButton* sbGoToMain = nullptr;
   TProSpeedButton* sbExit = nullptr;
 
+  // Runs once the main window shows after "Start" (the file the program was started with).
+  void SetStartCommand(std::function<void()> command) { FStartCommand = std::move(command); }
+
   void sbGoToMainClick();
   void sbExitClick();
 
@@ -37,6 +41,7 @@ class TqbidSplash : public QWidget {
 
   QPointer<QWidget> FMainWindow;
   bool FStarted = false;
+  std::function<void()> FStartCommand;
 };
 
 }  // namespace qb

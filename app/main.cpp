@@ -5,9 +5,11 @@
 #include "app/Lifecycle.h"
 #include "app/Splash.h"
 #include "controls/Provcl.h"
+#include "research/LVMainGrid.h"
 #include "research/Price1.h"
 #include "runtime/Application.h"
 #include "stats/Chart1.h"
+#include "stats/PriceTrends.h"
 
 int main(int argc, char** argv) {
   qb::PrepareWebEngineEnvironment();
@@ -23,6 +25,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<qb::TqbidSplash> qbidSplash;
   std::unique_ptr<qb::Tch1> ch1;
   std::unique_ptr<qb::TfAbout> fAbout;
+  std::unique_ptr<qb::TfrmPriceTrends> frmPriceTrends;
 
   return qb::RunProgram([&] {
     qb::InitializeControls();
@@ -31,8 +34,28 @@ int main(int argc, char** argv) {
     qbidSplash = std::make_unique<qb::TqbidSplash>(frmMainPrice.get());
     ch1 = std::make_unique<qb::Tch1>(frmMainPrice->Rows(), frmMainPrice.get());
     frmMainPrice->SetStatisticsCommand([window = ch1.get()] { window->ShowModal(); });
+    // "quellbid FILE.quellbid", as a file manager starts it: Start opens the research.
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    for (const QString& argument : arguments)
+      if (!argument.startsWith(QLatin1Char('-'))) {
+        qbidSplash->SetStartCommand(
+            [window = frmMainPrice.get(), argument] { qb::Guard([&] { window->OpenResearch(argument); }); });
+        break;
+      }
     fAbout = std::make_unique<qb::TfAbout>(frmMainPrice.get());
     frmMainPrice->SetAboutCommand([window = fAbout.get()] { window->exec(); });
+    auto* grid = frmMainPrice->Grid();
+    frmPriceTrends = std::make_unique<qb::TfrmPriceTrends>(
+        frmMainPrice->GridModel(),
+        [grid](size_t row) {
+          const QModelIndex index = grid->model()->index(int(row), 0);
+          grid->selectionModel()->select(index,
+                                         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+          grid->setCurrentIndex(index);
+          grid->scrollTo(index);
+        },
+        frmMainPrice.get());
+    frmMainPrice->SetPriceTrendsCommand([window = frmPriceTrends.get()] { window->ShowTrends(); });
     // The loop starts with the main window hidden; closing it ends the
     // program, even before it was ever shown.
     qb::QuitWhenClosed(frmMainPrice.get());

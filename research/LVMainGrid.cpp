@@ -53,7 +53,8 @@ LVMainGridView::LVMainGridView(ResearchGridModel* model, QWidget* parent)
   connect(model, &QAbstractItemModel::rowsInserted, this,
           [this](const QModelIndex&, int first, int last) { RowsArrived(first, last); });
   connect(model, &QAbstractItemModel::modelReset, this, [this] {
-    if (FModel->rowCount() > 0) return;
+    // A removal, or another research's rows: they may need more room.
+    if (FModel->rowCount() > 0) return RowsArrived(0, FModel->rowCount() - 1);
     FPendingFirst = FPendingLast = -1;
     FitCaptions();
   });

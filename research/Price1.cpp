@@ -33,6 +33,7 @@
 #include "research/GridExport.h"
 #include "research/GridRules.h"
 #include "research/LVMainGrid.h"
+#include "research/ResearchDocument.h"
 #include "research/ResearchGridModel.h"
 #include "runtime/Application.h"
 #include "runtime/Conversions.h"
@@ -77,7 +78,13 @@ class WindowHarvestTarget : public HarvestTarget {
 
   bool AddGridRow(std::string_view description, std::string_view itemNumber, std::string_view bids,
                   std::string_view amount, const SaleDetails& details) override {
-    return FModel->AddGridRow(description, itemNumber, bids, amount, details);
+    ++FOffered;
+    if (FModel->AddGridRow(description, itemNumber, bids, amount, details)) {
+      ++FLine.added;
+      return true;
+    }
+    ++(IsAddableRow(description, amount) ? FLine.inGrid : FLine.leftOut);
+    return false;
   }
   void ShowDollarNotice() override {
     FModel->EndAdding();  // the rows found so far show behind the message
@@ -100,9 +107,28 @@ class WindowHarvestTarget : public HarvestTarget {
     FWarning->SetWarningMessage(Text(message));
     FWarning->Execute();
   }
-  void ShowHarvestReport(std::string_view report) override { FReport->setText(Text(report)); }
+  void ShowHarvestReport(std::string_view report) override {
+    FReport->setText(Text(report));
+    FLine.report = std::string(report);
+  }
+
+  // What the harvest did: a card page's report counts the cards left out
+  // before the add rule, which the target never sees.
+  HarvestLine Line() const {
+    HarvestLine line = FLine;
+    int64_t reported = 0;
+    for (char c : line.report) {
+      if (c < '0' || c > '9') break;
+      reported = reported * 10 + (c - '0');
+    }
+    line.sold = std::max(reported, FOffered);
+    line.leftOut = line.sold - line.added - line.inGrid;
+    return line;
+  }
 
  private:
+  HarvestLine FLine;
+  int64_t FOffered = 0;
   ResearchGridModel* FModel;
   TProWarningDialog* FWarning;
   QLabel* FReport;
@@ -171,6 +197,8 @@ TfrmMainPrice::TfrmMainPrice(QWidget* parent) : QMainWindow(parent) {
   font.setPixelSize(11);
   setFont(font);
   FSnapshotNames = std::make_unique<SnapshotNameGenerator>();
+  FRecent = std::make_unique<RecentResearch>();
+  FDocument = std::make_unique<ResearchDocument>(FRecent.get());
 
   auto* client = new QWidget(this);
   auto* column = new QVBoxLayout(client);
@@ -193,6 +221,16 @@ TfrmMainPrice::TfrmMainPrice(QWidget* parent) : QMainWindow(parent) {
   LVMainGrid->setMinimumHeight(20);
   connect(LVMainGrid, &LVMainGridView::ColumnClick, this,
           [this](int c) { Guard([&] { LVMainGridColumnClick(c); }); });
+  // A check box or a retyped Item Number.
+  connect(FModel, &QAbstractItemModel::dataChanged, this,
+          [this](const QModelIndex& from, const QModelIndex& to) {
+            Guard([&] {
+              for (int row = from.row(); row <= to.row(); ++row) {
+                std::string message;
+                Stored(FDocument->RowChanged(FModel->RowsForFile(), size_t(row), message), message);
+              }
+            });
+          });
 
   ppBottom = MakePanel("ppBottom", splitter);
   ppBottom->SetBevelOuter(bvNone);
@@ -296,6 +334,10 @@ void TfrmMainPrice::BuildMenus() {
     QKeySequence key;
   };
   const Item items[] = {
+      {"File", "NewResearch1", "New Research", &TfrmMainPrice::NewResearch1Click, QKeySequence::New},
+      {"File", "OpenResearch1", "Open Research...", &TfrmMainPrice::OpenResearch1Click, QKeySequence::Open},
+      {"File", "SaveResearchAs1", "Save Research As...", &TfrmMainPrice::SaveResearchAs1Click,
+       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
       {"File", "Search2", "Search Start Page", &TfrmMainPrice::Search2Click, {}},
       {"File", "ExportGrid1", "Export Grid...", &TfrmMainPrice::ExportGrid1Click, {}},
       {"File", "Exit1", "Exit", &TfrmMainPrice::Exit1Click, {}},
@@ -303,6 +345,7 @@ void TfrmMainPrice::BuildMenus() {
       {"View", "Calculator1", "Calculator", &TfrmMainPrice::Calculator1Click, {}},
       {"View", "SeeSelectedItem1", "See Selected Item", &TfrmMainPrice::SeeSelectedItem1Click, {}},
       {"View", "Graphs1", "Graphs and Statistics", &TfrmMainPrice::Graphs1Click, {}},
+      {"View", "PriceTrends1", "Price Trends", &TfrmMainPrice::PriceTrends1Click, {}},
       {"Data", "Search1", "Add All From Page", &TfrmMainPrice::Search1Click, QKeySequence(Qt::Key_F7)},
       {"Data", "ClearSear1", "Clear Search And Grid", &TfrmMainPrice::ClearSear1Click, {}},
       {"Data", "ClearGridOnly1", "Clear Grid Only", &TfrmMainPrice::ClearGridOnly1Click, {}},
@@ -336,7 +379,14 @@ void TfrmMainPrice::BuildMenus() {
       menu = menuBar()->addMenu(menuTitle);
       menu->setObjectName(menuTitle + QStringLiteral("Menu"));
     }
-    if (item.handler == &TfrmMainPrice::Exit1Click) menu->addSeparator();
+    if (item.handler == &TfrmMainPrice::Exit1Click || item.handler == &TfrmMainPrice::Search2Click)
+      menu->addSeparator();
+    if (item.handler == &TfrmMainPrice::SaveResearchAs1Click) {
+      FRecentMenu = menu->addMenu(QStringLiteral("Open Recent"));
+      FRecentMenu->setObjectName(QStringLiteral("OpenRecent1"));
+      connect(FRecentMenu, &QMenu::aboutToShow, this, [this] { Guard([&] { FillRecentMenu(); }); });
+      FillRecentMenu();
+    }
     QAction* action = menu->addAction(QString::fromLatin1(item.caption));
     action->setObjectName(QString::fromLatin1(item.name));
     if (!item.key.isEmpty()) {
@@ -411,6 +461,93 @@ void TfrmMainPrice::BuildToolBar(QWidget* panel) {
 
 // File
 
+void TfrmMainPrice::NewResearch1Click() {
+  FDocument->New();
+  FModel->ReplaceRows({});
+  ShowResearch();
+  Search2Click();
+}
+
+void TfrmMainPrice::OpenResearch1Click() {
+  const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open Research"), CurrentDirectory(),
+                                                    QStringLiteral("Research files (*.quellbid)"));
+  if (!path.isEmpty()) OpenResearch(path);
+}
+
+bool TfrmMainPrice::OpenResearch(const QString& path) {
+  if (!FDocument->Path().isEmpty() && CanonicalResearchPath(path) == CanonicalResearchPath(FDocument->Path()))
+    return true;
+  GridRows rows;
+  std::string message;
+  const ResearchDocument::OpenResult result = FDocument->Open(path, rows, message);
+  bool opened = result == ResearchDocument::OpenResult::kOpened;
+  if (result == ResearchDocument::OpenResult::kFailed) {
+    ErrorMessageBox(QString::fromStdString(DisplayMessage(message)), this);
+  } else if (!opened) {
+    bool cancelled = false;
+    const bool copy = ConfirmDialog(
+        result == ResearchDocument::OpenResult::kInUse ? QStringLiteral("Research In Use")
+                                                       : QStringLiteral("Research Read-Only"),
+        QString::fromStdString(DisplayMessage(message)),
+        QStringLiteral("A copy opens as an untitled research; Save Research As gives it a name."),
+        QStringLiteral("Open a copy of it?"), cancelled);
+    if (copy) {
+      opened = FDocument->OpenCopy(path, rows, message);
+      if (!opened) ErrorMessageBox(QString::fromStdString(DisplayMessage(message)), this);
+    }
+  }
+  if (!opened) return false;
+  FModel->ReplaceRows(std::move(rows));
+  ShowResearch();
+  return true;
+}
+
+void TfrmMainPrice::SaveResearchAs1Click() {
+  const QString start = FDocument->IsUntitled()
+                            ? QDir(CurrentDirectory()).filePath(QStringLiteral("research.quellbid"))
+                            : FDocument->Path();
+  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Research As"), start,
+                                              QStringLiteral("Research files (*.quellbid)"));
+  if (path.isEmpty()) return;
+  if (!path.endsWith(QLatin1String(kResearchFileSuffix))) path += QLatin1String(kResearchFileSuffix);
+  std::string message;
+  if (!FDocument->SaveAs(path, FModel->RowsForFile(), message))
+    ErrorMessageBox(QString::fromStdString(DisplayMessage(message)), this);
+  ShowResearch();
+}
+
+void TfrmMainPrice::FillRecentMenu() {
+  FRecentMenu->clear();
+  const QStringList paths = FRecent->Paths();
+  for (const QString& path : paths) {
+    QAction* action = FRecentMenu->addAction(ResearchDisplayName(path));
+    action->setToolTip(path);
+    action->setData(path);
+    connect(action, &QAction::triggered, this, [this, path] { Guard([&] { OpenResearch(path); }); });
+  }
+  FRecentMenu->addSeparator();
+  QAction* clear = FRecentMenu->addAction(QStringLiteral("Clear List"));
+  clear->setObjectName(QStringLiteral("ClearRecent1"));
+  clear->setEnabled(!paths.isEmpty());
+  connect(clear, &QAction::triggered, this, [this] { Guard([&] { ClearRecent1Click(); }); });
+}
+
+void TfrmMainPrice::ClearRecent1Click() {
+  FRecent->Clear();
+  FillRecentMenu();
+}
+
+void TfrmMainPrice::Stored(bool ok, const std::string& message) {
+  if (!ok) ErrorMessageBox(QString::fromStdString(DisplayMessage(message)), this);
+  setWindowTitle(FDocument->WindowTitle());
+}
+
+void TfrmMainPrice::ShowResearch() {
+  FHarvestReport->clear();
+  FSortDirection = -1;
+  setWindowTitle(FDocument->WindowTitle());
+}
+
 void TfrmMainPrice::Search2Click() { Bro->Navigate(StartPageAddress()); }
 
 void TfrmMainPrice::ExportGrid1Click() {
@@ -448,6 +585,14 @@ void TfrmMainPrice::Graphs1Click() {
     return;
   }
   if (FStatisticsCommand) FStatisticsCommand();
+}
+
+void TfrmMainPrice::PriceTrends1Click() {
+  if (!EnoughDataForGraph(static_cast<size_t>(FModel->rowCount()))) {
+    ErrorMessageBox(QString::fromUtf8(kNotEnoughDataForGraph), this);
+    return;
+  }
+  if (FPriceTrendsCommand) FPriceTrendsCommand();
 }
 
 // Data
@@ -494,15 +639,39 @@ void TfrmMainPrice::Search1Click() {
 }
 
 void TfrmMainPrice::AddAllFromPage() {
-  const std::string page = ReadSnapshotText(SaveBrowserDocument(*Bro, *FSnapshotNames));
+  const QString address = Bro->Url().toString();
+  const std::string snapshot = SaveBrowserDocument(*Bro, *FSnapshotNames);
+  const std::string page = ReadSnapshotText(snapshot);
   FHarvestReport->clear();
   qCDebug(lcF7, "%lld harvest started: %zu bytes", LogClock(), page.size());
-  const int before = FModel->rowCount();
+  const size_t before = Rows().size();
   {
     WindowHarvestTarget target(FModel, pwdGen, FHarvestReport, this, FDollarNoticeCount);
+    // The rows that came go to the research file whatever ends the harvest.
+    struct Keep {
+      TfrmMainPrice* window;
+      WindowHarvestTarget& target;
+      size_t before;
+      std::string time, address, snapshot;
+      ~Keep() {
+        // The rows show behind a message on the write.
+        window->FModel->EndAdding();
+        window->FModel->BeginAdding();
+        try {
+          HarvestLine line = target.Line();
+          line.time = time;
+          line.pageUrl = address;
+          line.snapshotFile = snapshot;
+          std::string message;
+          window->Stored(window->FDocument->Harvested(window->FModel->RowsForFile(), before, line, message),
+                         message);
+        } catch (...) {  // out of memory: never out of a destructor
+        }
+      }
+    } keep{this, target, before, HarvestTimeNow(), address.toStdString(), snapshot};
     HarvestPage(page, target);
   }
-  qCDebug(lcF7, "%lld harvest ended: %d rows added", LogClock(), FModel->rowCount() - before);
+  qCDebug(lcF7, "%lld harvest ended: %zu rows added", LogClock(), Rows().size() - before);
 }
 
 void TfrmMainPrice::ClearSear1Click() {
@@ -510,7 +679,11 @@ void TfrmMainPrice::ClearSear1Click() {
   Search2Click();
 }
 
-void TfrmMainPrice::ClearGridOnly1Click() { FModel->Clear(); }
+void TfrmMainPrice::ClearGridOnly1Click() {
+  FModel->Clear();
+  std::string message;
+  Stored(FDocument->Cleared(FModel->RowsForFile(), message), message);
+}
 
 // Filters
 
@@ -531,7 +704,12 @@ void TfrmMainPrice::PriceFilter(const QString& caption, bool high) {
 
 void TfrmMainPrice::RemoveWhere(const std::function<bool(size_t)>& goes) {
   RemovalScan scan = ScanForRemoval(Rows().size(), goes);
-  if (scan.removed > 0) LVMainGrid->RemoveFlagged(scan.flags);
+  if (scan.removed > 0) {
+    const std::vector<int64_t> gone = FileIdsOf(Rows(), scan.flags);
+    LVMainGrid->RemoveFlagged(scan.flags);
+    std::string message;
+    Stored(FDocument->Removed(FModel->RowsForFile(), gone, message), message);
+  }
   if (scan.error) std::rethrow_exception(scan.error);
 }
 
@@ -573,6 +751,8 @@ void TfrmMainPrice::AboutRegister1Click() {
 void TfrmMainPrice::LVMainGridColumnClick(int column) {
   FSortDirection = -FSortDirection;
   FModel->SortByColumn(column, FSortDirection);
+  std::string message;
+  Stored(FDocument->Reordered(FModel->RowsForFile(), message), message);
 }
 
 // Window events

@@ -21,6 +21,8 @@ class TProPanel;
 class TProButton;
 class TProSpeedButton;
 class SnapshotNameGenerator;
+class ResearchDocument;
+class RecentResearch;
 
 // How long F7 waits for the browser to hand the document over: with the key's
 // way in and the harvest, F7 ends in rows or a message within 30 s.
@@ -49,6 +51,7 @@ class TfrmMainPrice : public QMainWindow {
   // Set by the application: open the statistics window and the About window.
   void SetStatisticsCommand(std::function<void()> command) { FStatisticsCommand = std::move(command); }
   void SetAboutCommand(std::function<void()> command) { FAboutCommand = std::move(command); }
+  void SetPriceTrendsCommand(std::function<void()> command) { FPriceTrendsCommand = std::move(command); }
 
   const GridRows& Rows() const;
   ResearchGridModel* GridModel() const { return FModel; }
@@ -56,6 +59,12 @@ class TfrmMainPrice : public QMainWindow {
   TCppWebBrowser* MainBrowser() const { return Bro; }
   TCppWebBrowser* AdsBrowser() const { return broAds; }
   int SortDirection() const { return FSortDirection; }
+  const ResearchDocument& Document() const { return *FDocument; }
+
+  // Opens a research file in this window; a file another window holds, or
+  // one that cannot be written, is offered as a copy. False when the window
+  // keeps its research.
+  bool OpenResearch(const QString& path);
 
   // Addresses of the start page, the help page and an auction's item page.
   static QString StartPageAddress();
@@ -65,6 +74,10 @@ class TfrmMainPrice : public QMainWindow {
 
  public slots:
   // File
+  void NewResearch1Click();
+  void OpenResearch1Click();
+  void SaveResearchAs1Click();
+  void ClearRecent1Click();
   void Search2Click();
   // The grid as CSV, rows in grid order, to a file the user picks.
   void ExportGrid1Click();
@@ -74,6 +87,7 @@ class TfrmMainPrice : public QMainWindow {
   void Calculator1Click();
   void SeeSelectedItem1Click();
   void Graphs1Click();
+  void PriceTrends1Click();
   // Data
   void Search1Click();
   void ClearSear1Click();
@@ -109,12 +123,20 @@ class TfrmMainPrice : public QMainWindow {
   void RemoveWhere(const std::function<bool(size_t)>& goes);
   void ShowLocalPromotion();
   void AddAllFromPage();
+  void FillRecentMenu();
+  // After a change of the research: the title, and a write that failed.
+  void Stored(bool ok, const std::string& message);
+  void ShowResearch();
 
   std::function<void()> FStatisticsCommand;
   std::function<void()> FAboutCommand;
+  std::function<void()> FPriceTrendsCommand;
   int FSortDirection = -1;
   std::unique_ptr<SnapshotNameGenerator> FSnapshotNames;
   int FDollarNoticeCount = 0;  // the dollar notice shows while 0
+  std::unique_ptr<RecentResearch> FRecent;
+  std::unique_ptr<ResearchDocument> FDocument;
+  QMenu* FRecentMenu = nullptr;
 
   ResearchGridModel* FModel = nullptr;
   TProPanel* ProPanel1 = nullptr;

@@ -176,6 +176,13 @@ void ResearchGridModel::Clear() {
   endResetModel();
 }
 
+void ResearchGridModel::ReplaceRows(GridRows rows) {
+  beginResetModel();
+  FRows = std::move(rows);
+  FVisibleRows = int(FRows.size());
+  endResetModel();
+}
+
 void ResearchGridModel::SortByColumn(int column, int direction) {
   const size_t n = std::min(FRows.size(), size_t(FVisibleRows));
   if (n < 2) return;

@@ -17,6 +17,10 @@ class ResearchGridModel : public QAbstractTableModel {
   explicit ResearchGridModel(QObject* parent = nullptr);
 
   const GridRows& Rows() const { return FRows; }
+  // The rows for the research file, which sets their keys (nothing shown).
+  GridRows& RowsForFile() { return FRows; }
+  // Another research's rows in place of these (one model reset).
+  void ReplaceRows(GridRows rows);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang clang-format libclang-rt-14-dev make
-  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools qt6-svg-dev
+  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools qt6-svg-dev qt6-charts-dev
   libqt6opengl6-dev libgl-dev qt6-qpa-plugins libqt6webenginecore6-bin
   libqt6sql6-sqlite libbenchmark-dev libxml2-dev
   xvfb xauth xdotool x11-utils imagemagick openbox at-spi2-core dbus-x11 python3-pyatspi

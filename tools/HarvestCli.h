@@ -27,6 +27,8 @@ extern const std::string_view kHarvestUsage;
 // The figures of the statistics window for the grid's Amount column.
 // Returns false when they cannot be given (the message is on err).
 bool WriteGridStatistics(const GridRows& grid, std::ostream& out, std::ostream& err);
+// The price-over-time figures (--trends), the same as the Price Trends window's.
+bool WriteGridTrends(const GridRows& grid, bool withDelivery, std::ostream& out, std::ostream& err);
 
 // The exit statuses of the program.
 enum HarvestStatus {

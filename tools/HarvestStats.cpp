@@ -1,5 +1,6 @@
 #include "runtime/Exception.h"
 #include "stats/StatisticsFigures.h"
+#include "stats/TrendFigures.h"
 #include "tools/HarvestCli.h"
 
 namespace qb {
@@ -21,6 +22,20 @@ bool WriteGridStatistics(const GridRows& grid, std::ostream& out, std::ostream& 
       << "Average: " << s.average << '\n'
       << "Median: " << s.median << '\n';
   for (size_t i = 0; i < s.counts.size(); ++i) out << kPriceRangeLabels[i] << ": " << s.counts[i] << '\n';
+  return true;
+}
+
+bool WriteGridTrends(const GridRows& grid, bool withDelivery, std::ostream& out, std::ostream& err) {
+  if (!EnoughDataForGraph(grid.size())) {
+    err << kNotEnoughDataForGraph << '\n';
+    return false;
+  }
+  try {
+    out << TrendReport(ComputeTrendFigures(grid, {withDelivery, false}));
+  } catch (const Exception& e) {
+    err << e.what() << '\n';
+    return false;
+  }
   return true;
 }
 

@@ -81,8 +81,12 @@ class TestSplash : public QObject {
     QWidget main;
     TqbidSplash splash(&main);
     QuitWhenClosed(&main);
+    // The start command (the file the program was started with) finds the main window shown.
+    int started = 0;
+    splash.SetStartCommand([&] { started += main.isVisible() ? 1 : 100; });
     QTimer::singleShot(0, &splash, [&] {
       splash.sbGoToMain->click();
+      QCOMPARE(started, 1);
       QVERIFY(main.isVisible());
       QVERIFY(!splash.isVisible());
       // The program goes on with the main window; closing it ends the program.

@@ -10,8 +10,12 @@
 #include <cstdio>
 
 #include "controls/ProCalc.h"
+#include "harvest/HarvestText.h"
+#include "harvest/Snapshot.h"
 #include "research/GridRows.h"
+#include "research/ResearchGridModel.h"
 #include "stats/Chart1.h"
+#include "stats/PriceTrends.h"
 
 using namespace qb;
 
@@ -40,6 +44,32 @@ QImage RenderStatistics() {
   return window.grab().toImage();
 }
 
+// The card sample pages harvested into a grid, then Price Trends over them.
+QImage RenderPriceTrends() {
+  class Target : public HarvestTarget {
+   public:
+    explicit Target(ResearchGridModel& model) : FModel(model) {}
+    bool AddGridRow(std::string_view d, std::string_view i, std::string_view b, std::string_view a,
+                    const SaleDetails& details) override {
+      return FModel.AddGridRow(d, i, b, a, details);
+    }
+    void ShowDollarNotice() override {}
+    void ShowNoResults() override {}
+
+   private:
+    ResearchGridModel& FModel;
+  };
+  ResearchGridModel model;
+  Target target(model);
+  for (const char* page : {"sample-cards-2026.htm", "sample-cards-2025.htm", "sample-cards-2024.htm"})
+    HarvestPage(ReadSnapshotText(QB_SOURCE_DIR "/pages/" + std::string(page)), target);
+  TfrmPriceTrends window(&model, {});
+  window.ShowTrends();
+  if (!QTest::qWaitForWindowExposed(&window)) return {};
+  QTest::qWait(200);
+  return window.grab().toImage();
+}
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   if (argc != 2) {
@@ -54,6 +84,7 @@ int main(int argc, char** argv) {
       {"controls-gallery.png", RenderGallery},
       {"calculator.png", RenderCalculator},
       {"statistics.png", RenderStatistics},
+      {"price-trends.png", RenderPriceTrends},
   };
   int status = 0;
   for (const auto& picture : pictures) {

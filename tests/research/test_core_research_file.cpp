@@ -65,7 +65,8 @@ class TestResearchFile : public QObject {
     grid.AddGridRow("Caf\xC3\xA9 lamp, \"shade\"", "102", "0", "1299.00", {"", "0.00", ""});
     grid.AddGridRow(std::string("raw \xFF\x00 bytes", 11), "103", "--", "5", {});
     grid.AddGridRow("Desk lamp", "104", "1", "2.00", {"2026-07-03", "", "New"});
-    HarvestLine own{0, "2026-12-08T14:05:00Z", "https://site/sch?q=lamp", "log0000001.sha", "4 sold", 4, 4, 0, 0};
+    HarvestLine own{0, "2026-12-08T14:05:00Z", "https://site/sch?q=lamp", "log0000001.sha", "4 sold", 4, 4, 0,
+                    0};
     if (!file->AddRows(grid, 0, line ? line : &own, error)) return nullptr;
     return file;
   }
@@ -73,8 +74,15 @@ class TestResearchFile : public QObject {
  private slots:
   void roundTrip() {
     GridRows grid;
-    HarvestLine line{0, "2026-12-08T14:05:00Z", "https://site/sch?q=lamp", "log0000001.sha",
-                     "4 sold listings: 4 added", 4, 4, 0, 0};
+    HarvestLine line{0,
+                     "2026-12-08T14:05:00Z",
+                     "https://site/sch?q=lamp",
+                     "log0000001.sha",
+                     "4 sold listings: 4 added",
+                     4,
+                     4,
+                     0,
+                     0};
     auto file = Made("round.quellbid", grid, &line);
     QVERIFY(file);
     QVERIFY(line.id > 0);
@@ -151,14 +159,22 @@ class TestResearchFile : public QObject {
   void refusals_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("why");
-    QTest::newRow("missing") << "missing.quellbid" << "does not exist";
-    QTest::newRow("folder") << "folder.quellbid" << "is a folder";
-    QTest::newRow("text file") << "notes.quellbid" << "is not a research file.";
-    QTest::newRow("empty file") << "empty.quellbid" << "is not a research file.";
-    QTest::newRow("another program's database") << "other.quellbid" << "database of another program";
-    QTest::newRow("newer version") << "newer.quellbid" << "newer version of Quellbid (research file version 99;";
-    QTest::newRow("header changed") << "header.quellbid" << "is not a research file.";
-    QTest::newRow("truncated") << "truncated.quellbid" << "is damaged";
+    QTest::newRow("missing") << "missing.quellbid"
+                             << "does not exist";
+    QTest::newRow("folder") << "folder.quellbid"
+                            << "is a folder";
+    QTest::newRow("text file") << "notes.quellbid"
+                               << "is not a research file.";
+    QTest::newRow("empty file") << "empty.quellbid"
+                                << "is not a research file.";
+    QTest::newRow("another program's database") << "other.quellbid"
+                                                << "database of another program";
+    QTest::newRow("newer version") << "newer.quellbid"
+                                   << "newer version of Quellbid (research file version 99;";
+    QTest::newRow("header changed") << "header.quellbid"
+                                    << "is not a research file.";
+    QTest::newRow("truncated") << "truncated.quellbid"
+                               << "is damaged";
   }
   void refusals() {
     QFETCH(QString, name);
@@ -171,7 +187,8 @@ class TestResearchFile : public QObject {
       f.write("Item Number,Bids\r\n1,2\r\n");
     }
     if (name.startsWith("empty")) QVERIFY(QFile(path).open(QIODevice::WriteOnly));
-    if (name.startsWith("other")) WriteDatabase(path, {"CREATE TABLE rows (a)", "INSERT INTO rows VALUES (1)"});
+    if (name.startsWith("other"))
+      WriteDatabase(path, {"CREATE TABLE rows (a)", "INSERT INTO rows VALUES (1)"});
     if (name.startsWith("newer")) {
       GridRows grid;
       QVERIFY(Made(name, grid));
@@ -183,7 +200,8 @@ class TestResearchFile : public QObject {
         auto file = Made(name, grid);
         QVERIFY(file);
         std::string error;
-        for (int i = 0; i < 2000; ++i) grid.AddGridRow(std::string(200, 'x'), std::to_string(1000 + i), "1", "1");
+        for (int i = 0; i < 2000; ++i)
+          grid.AddGridRow(std::string(200, 'x'), std::to_string(1000 + i), "1", "1");
         QVERIFY(file->AddRows(grid, 4, nullptr, error));
       }
       QFile f(path);

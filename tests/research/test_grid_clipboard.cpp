@@ -39,7 +39,8 @@ class TestGridClipboard : public QObject {
     QVERIFY(file);
     QStringList items;
     for (QAction* action : file->actions()) items << (action->isSeparator() ? "-" : action->text());
-    QCOMPARE(items, (QStringList{"Search Start Page", "Export Grid...", "-", "Exit"}));
+    QCOMPARE(items, (QStringList{"New Research", "Open Research...", "Open Recent", "Save Research As...",
+                                 "-", "Search Start Page", "Export Grid...", "-", "Exit"}));
   }
 };
 

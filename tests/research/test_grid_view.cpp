@@ -113,6 +113,17 @@ class TestGridView : public QObject {
     QCOMPARE(view.columnWidth(kSoldColumn), view.horizontalHeader()->sectionSizeHint(kSoldColumn));
   }
 
+  // Another research's rows in place of the grid's.
+  void growsWithReplacedRows() {
+    ResearchGridModel model;
+    LVMainGridView view(&model);
+    GridRows rows;
+    rows.AddGridRow("Lamp", "1", "1", "9.00", {"2026-07-20", "17.00", "Used, in its original box"});
+    model.ReplaceRows(std::move(rows));
+    QCoreApplication::sendPostedEvents();
+    for (const int c : kFitted) QVERIFY2(Fits(view, 0, c), qPrintable(QString::number(c)));
+  }
+
   // A larger font widens the columns to the captions and texts in that font.
   void refitsOnAFontChange() {
     ResearchGridModel model;

@@ -1,8 +1,11 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -10,10 +13,12 @@
 #include <QtTest>
 
 #include "browser/TCppWebBrowser.h"
+#include "controls/ProDlgs.h"
 #include "harvest/HarvestText.h"
 #include "harvest/Snapshot.h"
 #include "research/LVMainGrid.h"
 #include "research/Price1.h"
+#include "research/ResearchDocument.h"
 #include "research/ResearchGridModel.h"
 #include "runtime/Application.h"
 #include "runtime/Conversions.h"
@@ -83,6 +88,33 @@ std::function<void(QDialog*)> TypeAndAccept(const QString& text) {
     if (auto* edit = dialog->findChild<QLineEdit*>()) edit->setText(text);
     dialog->accept();
   };
+}
+
+// Picks path in a file dialog; accepts any other dialog.
+std::function<void(QDialog*)> PickFile(const QString& path) {
+  return [path](QDialog* dialog) {
+    // The name field has the focus: selectFile leaves it as it is.
+    if (auto* files = qobject_cast<QFileDialog*>(dialog))
+      files->findChild<QLineEdit*>("fileNameEdit")->setText(path);
+    dialog->accept();
+  };
+}
+
+QStringList RecentEntries(TfrmMainPrice& w) {
+  auto* recent = w.findChild<QMenu*>("OpenRecent1");
+  emit recent->aboutToShow();
+  QStringList texts;
+  for (QAction* a : recent->actions())
+    if (!a->isSeparator()) texts << a->text();
+  return texts;
+}
+
+void OpenRecent(TfrmMainPrice& w, const QString& text) {
+  auto* recent = w.findChild<QMenu*>("OpenRecent1");
+  emit recent->aboutToShow();
+  for (QAction* a : recent->actions())
+    if (a->text() == text) return a->trigger();
+  QFAIL(qPrintable("no recent entry " + text));
 }
 
 }  // namespace
@@ -167,6 +199,23 @@ class TestResearchWindow : public QObject {
     Trigger(w, "Search1");
     QCOMPARE(w.GridModel()->rowCount(), 3);
     QCOMPARE(SnapshotFiles().size(), 2);
+    // Each harvest's line in the research file: page, snapshot and counts.
+    std::string error;
+    auto file = ResearchFile::Open(w.Document().Path().toStdString(), false, error);
+    std::vector<HarvestLine> lines;
+    QVERIFY2(file && file->Harvests(lines, error), error.c_str());
+    QCOMPARE(lines.size(), size_t(2));
+    QCOMPARE(QString::fromStdString(lines[1].pageUrl),
+             QUrl::fromLocalFile(FDir.filePath("page.htm")).toString());
+    QStringList snapshots{QString::fromStdString(lines[0].snapshotFile),
+                          QString::fromStdString(lines[1].snapshotFile)};
+    snapshots.sort();
+    QCOMPARE(snapshots, SnapshotFiles());
+    const auto counts = [](const HarvestLine& l) {
+      return QList<int64_t>{l.sold, l.added, l.inGrid, l.leftOut};
+    };
+    QCOMPARE(counts(lines[0]), (QList<int64_t>{4, 3, 0, 1}));  // the GBP record is left out
+    QCOMPARE(counts(lines[1]), (QList<int64_t>{4, 0, 3, 1}));
   }
 
   // The shipped sample pages give the same rows through the browser's
@@ -506,6 +555,82 @@ class TestResearchWindow : public QObject {
     emit w.Grid()->itemDelegate()->commitData(editor);
     emit w.Grid()->itemDelegate()->closeEditor(editor);
     QCOMPARE(Column(w, 0), QStringList({"42", "2"}));
+  }
+
+  void fileMenuShortcuts() {
+    TfrmMainPrice w;
+    QCOMPARE(w.findChild<QAction*>("NewResearch1")->shortcut(), QKeySequence("Ctrl+N"));
+    QCOMPARE(w.findChild<QAction*>("OpenResearch1")->shortcut(), QKeySequence("Ctrl+O"));
+    QCOMPARE(w.findChild<QAction*>("SaveResearchAs1")->shortcut(), QKeySequence("Ctrl+Shift+S"));
+  }
+
+  // The title and Open Recent follow the research through Save As, New and Open Recent.
+  void titleAndRecentListFollowTheResearch() {
+    RecentResearch().Clear();
+    const QString lamps = FDir.filePath("lamps.quellbid");
+    QFile::remove(lamps);
+    TfrmMainPrice w;
+    QCOMPARE(RecentEntries(w), QStringList{"Clear List"});
+    Fill(w, {{"1", "A", "$1.00", "1"}, {"2", "B", "$2.00", "1"}});
+    QCOMPARE(w.windowTitle(), QString("Quellbid"));
+    const QString untitled = ResearchDisplayName(w.Document().Path());
+    QVERIFY2(untitled.startsWith("Untitled research, "), qPrintable(untitled));
+    QCOMPARE(RecentEntries(w), (QStringList{untitled, "Clear List"}));
+    {
+      qbtest::ModalCloser closer(PickFile(FDir.filePath("lamps")));  // the suffix is added
+      Trigger(w, "SaveResearchAs1");
+    }
+    QCOMPARE(w.windowTitle(), QString("lamps.quellbid - Quellbid"));
+    QCOMPARE(RecentEntries(w), (QStringList{"lamps.quellbid", "Clear List"}));
+    w.GridModel()->setData(w.GridModel()->index(1, 0), Qt::Checked, Qt::CheckStateRole);
+    Trigger(w, "NewResearch1");
+    QCOMPARE(w.windowTitle(), QString("Quellbid"));
+    QCOMPARE(w.GridModel()->rowCount(), 0);
+    OpenRecent(w, "lamps.quellbid");
+    QCOMPARE(w.windowTitle(), QString("lamps.quellbid - Quellbid"));
+    QCOMPARE(Column(w, 0), (QStringList{"1", "2"}));
+    QCOMPARE(w.GridModel()->index(1, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+    Trigger(w, "ClearRecent1");
+    QCOMPARE(RecentEntries(w), QStringList{"Clear List"});
+  }
+
+  // Opening what is no research file says so and keeps the window's research.
+  void openingOtherFilesKeepsTheResearch() {
+    const QString text = FDir.filePath("notes.quellbid");
+    QFile f(text);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("not a research\n");
+    f.close();
+    TfrmMainPrice w;
+    Fill(w, {{"1", "A", "$1.00", "1"}});
+    qbtest::ModalCloser closer;
+    QVERIFY(!w.OpenResearch(text));
+    QVERIFY2(closer.lastText().startsWith("'notes.quellbid'"), qPrintable(closer.lastText()));
+    QCOMPARE(Column(w, 0), QStringList{"1"});
+    QCOMPARE(w.windowTitle(), QString("Quellbid"));
+  }
+
+  // A research another window holds is offered as a copy.
+  void researchInUseOpensAsACopy() {
+    const QString held = FDir.filePath("held.quellbid");
+    QFile::remove(held);
+    TfrmMainPrice first;
+    Fill(first, {{"1", "A", "$1.00", "1"}});
+    {
+      qbtest::ModalCloser closer(PickFile(held));
+      Trigger(first, "SaveResearchAs1");
+    }
+    TfrmMainPrice second;
+    QString condition;
+    qbtest::ModalSteps<TConfirmForm> steps({[&](TConfirmForm* form) {
+      condition = form->ConditionLabel->Caption();
+      form->YesButton->click();
+    }});
+    QVERIFY(second.OpenResearch(held));
+    QCOMPARE(condition, QString("'held.quellbid' is open in another Quellbid window."));
+    QCOMPARE(Column(second, 0), QStringList{"1"});
+    QCOMPARE(second.windowTitle(), QString("Quellbid"));
+    QVERIFY(IsUntitledResearchPath(second.Document().Path()));
   }
 
   void retypedItemNumberIsComparedByLaterHarvests() {
