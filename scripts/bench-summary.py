@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Prints the budgets side by side from Google Benchmark JSON files:
 harvest throughput, the 10x scaling ratios, the ratio to the memmem floor and
-the grid and statistics times, quellbid-harvest against grep, F7 on a big page.  usage: bench-summary.py FILE.json..."""
+the grid and statistics times, research files, quellbid-harvest against grep, F7 on a big page.  usage: bench-summary.py FILE.json..."""
 
 import json
 import sys
@@ -65,6 +65,14 @@ for name, label, budget in (
         ("BM_Sort100k/6/iterations:5", "sort by Condition", 150),
         ("BM_Clear100k/iterations:5", "clear", 10),
         ("BM_ComputeStatistics/100000", "statistics", 20)):
+    t = ms(name)
+    line(label, None if t is None else f"{t:.1f} ms", f"<= {budget} ms", t is not None and t <= budget)
+
+print("Research files (100 000 rows of seven columns)")
+for name, label, budget in (
+        ("BM_ResearchCopyTo100k/iterations:5/real_time", "Save As (CopyTo)", 500),
+        ("BM_ResearchOpenLoad100k/iterations:5/real_time", "Open + Load", 500),
+        ("BM_ResearchAddRows240Into100k/iterations:20/real_time", "240-row harvest into the file", 50)):
     t = ms(name)
     line(label, None if t is None else f"{t:.1f} ms", f"<= {budget} ms", t is not None and t <= budget)
 

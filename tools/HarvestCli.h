@@ -13,11 +13,12 @@ namespace qb {
 struct HarvestOptions {
   bool help = false;
   bool stats = false;
+  std::string into;                // --into: the research file the rows go to
   std::vector<std::string> files;  // "-" is standard input
 };
 
 // Reads the command line into options; false (with a message in error) for
-// an unknown option or no file.
+// an unknown option, --into without a file or beside --stats, or no file.
 bool ParseHarvestArguments(const std::vector<std::string>& arguments, HarvestOptions& options,
                            std::string& error);
 
@@ -33,9 +34,16 @@ bool WriteGridTrends(const GridRows& grid, bool withDelivery, std::ostream& out,
 enum HarvestStatus {
   kHarvestDone = 0,
   kHarvestBadUse = 1,       // bad command line; no figures for --stats
-  kHarvestUnreadable = 2,   // a file could not be read (standard output stays empty)
+  kHarvestUnreadable = 2,   // a file could not be read, or a research file not opened or written
   kHarvestWriteFailed = 3,  // standard output or standard error could not be written
 };
+
+// A FILE the harvester reads as a research file rather than a page: its
+// name ends in ".quellbid" or it starts with the SQLite header.
+bool IsResearchInput(const std::string& file);
+// The file's name when it is a page snapshot ("log" + seven digits + ".sha"),
+// else empty.
+std::string SnapshotNameOf(const std::string& file);
 
 // The whole program; in is read for the file name "-".
 int RunHarvestCli(const std::vector<std::string>& arguments, std::FILE* in, std::FILE* out, std::FILE* err);

@@ -50,23 +50,42 @@ class TestHarvestCli : public QObject {
     QTest::addColumn<bool>("ok");
     QTest::addColumn<bool>("help");
     QTest::addColumn<bool>("stats");
+    QTest::addColumn<QString>("into");
     QTest::addColumn<QStringList>("files");
-    QTest::newRow("files") << QStringList{"a", "b"} << true << false << false << QStringList{"a", "b"};
-    QTest::newRow("stats") << QStringList{"--stats", "a"} << true << false << true << QStringList{"a"};
-    QTest::newRow("help alone") << QStringList{"--help"} << true << true << false << QStringList();
-    QTest::newRow("short help") << QStringList{"-h"} << true << true << false << QStringList();
-    QTest::newRow("no file") << QStringList() << false << false << false << QStringList();
-    QTest::newRow("stats without file") << QStringList{"--stats"} << false << false << true << QStringList();
-    QTest::newRow("unknown option") << QStringList{"--fast", "a"} << false << false << false << QStringList();
-    QTest::newRow("after --") << QStringList{"--", "--stats"} << true << false << false
+    QTest::newRow("files") << QStringList{"a", "b"} << true << false << false << "" << QStringList{"a", "b"};
+    QTest::newRow("stats") << QStringList{"--stats", "a"} << true << false << true << "" << QStringList{"a"};
+    QTest::newRow("help alone") << QStringList{"--help"} << true << true << false << "" << QStringList();
+    QTest::newRow("short help") << QStringList{"-h"} << true << true << false << "" << QStringList();
+    QTest::newRow("no file") << QStringList() << false << false << false << "" << QStringList();
+    QTest::newRow("stats without file")
+        << QStringList{"--stats"} << false << false << true << "" << QStringList();
+    QTest::newRow("unknown option") << QStringList{"--fast", "a"} << false << false << false << ""
+                                    << QStringList();
+    QTest::newRow("after --") << QStringList{"--", "--stats"} << true << false << false << ""
                               << QStringList{"--stats"};
-    QTest::newRow("lone dash is a file") << QStringList{"-"} << true << false << false << QStringList{"-"};
+    QTest::newRow("lone dash is a file")
+        << QStringList{"-"} << true << false << false << "" << QStringList{"-"};
+    QTest::newRow("into") << QStringList{"--into", "r.quellbid", "a"} << true << false << false
+                          << "r.quellbid" << QStringList{"a"};
+    QTest::newRow("into=") << QStringList{"a", "--into=r.quellbid"} << true << false << false << "r.quellbid"
+                           << QStringList{"a"};
+    QTest::newRow("into takes a name like an option")
+        << QStringList{"--into", "--stats", "a"} << true << false << false << "--stats" << QStringList{"a"};
+    QTest::newRow("into without its file")
+        << QStringList{"a", "--into"} << false << false << false << "" << QStringList();
+    QTest::newRow("into= empty") << QStringList{"--into=", "a"} << false << false << false << ""
+                                 << QStringList();
+    QTest::newRow("into without pages")
+        << QStringList{"--into", "r.quellbid"} << false << false << false << "" << QStringList();
+    QTest::newRow("into with stats") << QStringList{"--stats", "--into", "r.quellbid", "a"} << false << false
+                                     << true << "" << QStringList();
   }
   void arguments() {
     QFETCH(QStringList, arguments);
     QFETCH(bool, ok);
     QFETCH(bool, help);
     QFETCH(bool, stats);
+    QFETCH(QString, into);
     QFETCH(QStringList, files);
     std::vector<std::string> args;
     for (const QString& a : arguments) args.push_back(a.toStdString());
@@ -77,9 +96,36 @@ class TestHarvestCli : public QObject {
     if (!ok) return;
     QCOMPARE(options.help, help);
     QCOMPARE(options.stats, stats);
+    QCOMPARE(QString::fromStdString(options.into), into);
     QStringList parsed;
     for (const std::string& f : options.files) parsed << QString::fromStdString(f);
     QCOMPARE(parsed, files);
+  }
+
+  void researchInput_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("research");
+    QTest::addColumn<QString>("snapshot");
+    QTest::newRow("page") << "page.htm" << false << "";
+    QTest::newRow("by its name, even missing") << "missing.quellbid" << true << "";
+    QTest::newRow("another ending") << "notes.quellbid.bak" << false << "";
+    QTest::newRow("by the SQLite header") << "sqlite.db" << true << "";
+    QTest::newRow("header without its NUL") << "almost.db" << false << "";
+    QTest::newRow("snapshot") << "log0001234.sha" << false << "log0001234.sha";
+    QTest::newRow("snapshot in a folder") << "saved/log9999999.sha" << false << "log9999999.sha";
+    QTest::newRow("six digits") << "log123456.sha" << false << "";
+    QTest::newRow("a letter among the digits") << "log12a4567.sha" << false << "";
+    QTest::newRow("another ending after the digits") << "log1234567.htm" << false << "";
+  }
+  void researchInput() {
+    QFETCH(QString, file);
+    QFETCH(bool, research);
+    QFETCH(QString, snapshot);
+    WriteFile("page.htm", "<html></html>");
+    WriteFile("sqlite.db", QByteArray("SQLite format 3\0\x10\0", 18));
+    WriteFile("almost.db", "SQLite format 3 and more");
+    QCOMPARE(qb::IsResearchInput(file.toStdString()), research);
+    QCOMPARE(QString::fromStdString(qb::SnapshotNameOf(file.toStdString())), snapshot);
   }
 
   // The real program on sample pages: rows, messages, exit status.
@@ -197,7 +243,9 @@ class TestHarvestCli : public QObject {
   void help() {
     const Run run = Harvest({"--help"});
     QCOMPARE(run.status, 0);
-    QVERIFY(run.out.startsWith("Usage: quellbid-harvest [--stats] FILE..."));
+    QVERIFY(
+        run.out.startsWith("Usage: quellbid-harvest [--stats] FILE...\n"
+                           "       quellbid-harvest --into RESEARCH.quellbid FILE...\n"));
     QCOMPARE(run.err, QByteArray());
   }
 };
