@@ -344,7 +344,7 @@ std::string SnapshotNameOf(const std::string& file) {
 }
 
 const std::string_view kHarvestUsage =
-    "Usage: quellbid-harvest [--stats] FILE...\n"
+    "Usage: quellbid-harvest [--stats | --trends [--with-delivery]] FILE...\n"
     "       quellbid-harvest --into RESEARCH.quellbid FILE...\n"
     "\n"
     "Harvests saved auction result pages (table, script or card layout) into one\n"
@@ -363,13 +363,18 @@ const std::string_view kHarvestUsage =
     "\n"
     "Options:\n"
     "  --stats       print the figures of \"Graphs and Statistics\" instead of the CSV\n"
+    "  --trends      print the figures of \"Price Trends\": Sales, With sold date,\n"
+    "                Q1, Median, Q3, IQR, Outliers, Trimmed average, Trend per\n"
+    "                30 days, then the weekly medians as CSV (Week,Sales,Median)\n"
+    "  --with-delivery  with --trends: a row's price includes its Delivery\n"
     "  --into FILE   add the rows to the research file FILE (made when missing)\n"
     "                after the rows it holds, one harvest per page, each written\n"
     "                whole or not at all; nothing goes to standard output\n"
     "  --help        show this text\n"
     "\n"
-    "Exit status: 0 done, 1 bad command line or no figures for --stats (fewer\n"
-    "than 4 rows, an Amount that is not a number), 2 a file could not be read,\n"
+    "Exit status: 0 done, 1 bad command line or no figures for --stats or\n"
+    "--trends (fewer than 4 rows, an Amount that is not a number), 2 a file\n"
+    "could not be read,\n"
     "or a research file could not be opened or written (nothing is written to\n"
     "standard output then; the research file keeps the harvests written before),\n"
     "3 standard output or standard error could not be written (a full disk, a\n"
@@ -387,6 +392,10 @@ bool ParseHarvestArguments(const std::vector<std::string>& arguments, HarvestOpt
         options.help = true;
       } else if (argument == "--stats") {
         options.stats = true;
+      } else if (argument == "--trends") {
+        options.trends = true;
+      } else if (argument == "--with-delivery") {
+        options.withDelivery = true;
       } else if (argument == "--into" || argument.starts_with("--into=")) {
         if (argument == "--into") {
           if (++i == arguments.size()) {
@@ -413,8 +422,16 @@ bool ParseHarvestArguments(const std::vector<std::string>& arguments, HarvestOpt
     error = "no file given";
     return false;
   }
-  if (options.stats && !options.into.empty()) {
-    error = "--stats and --into cannot be used together";
+  if ((options.stats || options.trends) && !options.into.empty()) {
+    error = std::string(options.stats ? "--stats" : "--trends") + " and --into cannot be used together";
+    return false;
+  }
+  if (options.stats && options.trends) {
+    error = "--stats and --trends cannot be used together";
+    return false;
+  }
+  if (options.withDelivery && !options.trends) {
+    error = "--with-delivery needs --trends";
     return false;
   }
   return true;
@@ -444,8 +461,9 @@ int RunHarvestCli(const std::vector<std::string>& arguments, std::FILE* in, std:
     }
   }
   if (!options.into.empty()) return Finish(HarvestInto(options.into, inputs, output, errors), output, errors);
-  CliHarvestTarget target(!options.stats, output, errors);
-  if (!options.stats) {
+  const bool figures = options.stats || options.trends;
+  CliHarvestTarget target(!figures, output, errors);
+  if (!figures) {
     std::string header;
     AppendCsvHeader(header);
     output.Write(header);
@@ -455,10 +473,11 @@ int RunHarvestCli(const std::vector<std::string>& arguments, std::FILE* in, std:
     HarvestInput(inputs[i], target);
   }
   target.FlushCsv();
-  if (!options.stats) return Finish(kHarvestDone, output, errors);
-  std::ostringstream figures, problems;
-  const bool shown = WriteGridStatistics(target.grid(), figures, problems);
-  output.Write(figures.str());
+  if (!figures) return Finish(kHarvestDone, output, errors);
+  std::ostringstream lines, problems;
+  const bool shown = options.trends ? WriteGridTrends(target.grid(), options.withDelivery, lines, problems)
+                                    : WriteGridStatistics(target.grid(), lines, problems);
+  output.Write(lines.str());
   Messages(errors, problems.str());
   return Finish(shown ? kHarvestDone : kHarvestBadUse, output, errors);
 }

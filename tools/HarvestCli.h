@@ -13,6 +13,8 @@ namespace qb {
 struct HarvestOptions {
   bool help = false;
   bool stats = false;
+  bool trends = false;             // --trends: the price-over-time figures
+  bool withDelivery = false;       // --with-delivery: prices include delivery
   std::string into;                // --into: the research file the rows go to
   std::vector<std::string> files;  // "-" is standard input
 };

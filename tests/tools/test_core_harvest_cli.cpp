@@ -244,7 +244,7 @@ class TestHarvestCli : public QObject {
     const Run run = Harvest({"--help"});
     QCOMPARE(run.status, 0);
     QVERIFY(
-        run.out.startsWith("Usage: quellbid-harvest [--stats] FILE...\n"
+        run.out.startsWith("Usage: quellbid-harvest [--stats | --trends [--with-delivery]] FILE...\n"
                            "       quellbid-harvest --into RESEARCH.quellbid FILE...\n"));
     QCOMPARE(run.err, QByteArray());
   }

@@ -100,10 +100,28 @@ class TestStatsCli : public QObject {
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("<html><body>No auctions here</body></html>");
     file.close();
-    const Run run = Harvest({"--stats", "nothing.htm"});
-    QCOMPARE(run.status, 1);
-    QCOMPARE(run.out, QByteArray());
-    QVERIFY2(run.err.endsWith("Not enough data for graph\n"), run.err.constData());
+    for (const char* figures : {"--stats", "--trends"}) {
+      const Run run = Harvest({figures, "nothing.htm"});
+      QCOMPARE(run.status, 1);
+      QCOMPARE(run.out, QByteArray());
+      QVERIFY2(run.err.endsWith("Not enough data for graph\n"), run.err.constData());
+    }
+  }
+
+  // The card sample pages' trend figures, with and without delivery.
+  void trendsOfCardPages() {
+    QStringList pages;
+    for (const char* year : {"2026", "2025", "2024"})
+      pages << qEnvironmentVariable("QB_SOURCE_DIR") + "/pages/sample-cards-" + year + ".htm";
+    const Run run = Harvest(QStringList{"--trends"} + pages);
+    QCOMPARE(run.status, 0);
+    QVERIFY2(run.out.startsWith("Sales: 45\nWith sold date: 45\nQ1: 27.00\nMedian: 57.00\nQ3: 118.00\n"),
+             run.out.constData());
+    QVERIFY(run.out.contains("\n\nWeek,Sales,Median\n2024-W09,2,21.25\n"));
+    const Run delivered = Harvest(QStringList{"--trends", "--with-delivery"} + pages);
+    QCOMPARE(delivered.status, 0);
+    QVERIFY(delivered.out.startsWith("Sales: 45\n") && delivered.out != run.out);
+    QCOMPARE(Harvest({"--with-delivery", pages[0]}).status, 1);
   }
 };
 
