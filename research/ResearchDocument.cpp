@@ -366,6 +366,4 @@ std::vector<int64_t> FileIdsOf(const GridRows& grid, const std::vector<char>& fl
   return ids;
 }
 
-std::string HarvestTimeNow() { return QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString(); }
-
 }  // namespace qb

@@ -122,7 +122,4 @@ class ResearchDocument {
 // The file keys of the flagged rows (those a removal takes away).
 std::vector<int64_t> FileIdsOf(const GridRows& grid, const std::vector<char>& flags);
 
-// "2026-12-08T14:05:00Z", now.
-std::string HarvestTimeNow();
-
 }  // namespace qb

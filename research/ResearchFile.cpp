@@ -1,6 +1,7 @@
 #include "research/ResearchFile.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -103,6 +104,8 @@ bool HasSqliteHeader(const QString& path) {
 }
 
 }  // namespace
+
+std::string HarvestTimeNow() { return QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString(); }
 
 std::string ResearchFileMessage(const std::string& path, const std::string& why) {
   return "'" + QFileInfo(Q(path)).fileName().toStdString() + "' " + why;

@@ -75,6 +75,9 @@ class ResearchFile {
   std::string FConnection;  // the Qt SQL connection's name
 };
 
+// Now, as a harvest line's time: ISO 8601 UTC, "2026-12-08T14:05:00Z".
+std::string HarvestTimeNow();
+
 // "'<file name>' ..." messages name the file by its name without the folder.
 std::string ResearchFileMessage(const std::string& path, const std::string& why);
 

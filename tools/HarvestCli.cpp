@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -230,14 +229,6 @@ bool ReadInput(Input& input, std::FILE* in, std::string& error) {
   return true;
 }
 
-std::string UtcNow() {
-  const std::time_t now = std::time(nullptr);
-  std::tm utc{};
-  gmtime_r(&now, &utc);
-  char text[32];
-  return std::string(text, std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc));
-}
-
 // Where a page came from, for its harvest line.
 std::string PageAddress(const std::string& file) {
   if (file == "-") return "standard input";
@@ -301,7 +292,7 @@ int HarvestInto(const std::string& into, std::vector<Input>& inputs, Output& out
     HarvestInput(input, target);
     HarvestLine line;
     target.FillLine(line);
-    line.time = UtcNow();
+    line.time = HarvestTimeNow();
     line.pageUrl = PageAddress(input.file);
     line.snapshotFile = SnapshotNameOf(input.file);
     const bool written = file->AddRows(target.grid(), first, &line, error);
