@@ -552,7 +552,7 @@ bool HarvestCardLayout(std::string_view page, HarvestTarget& target) {
       ++counts.inGrid;
     }
   }
-  target.ShowHarvestReport(CardReport(counts));
+  target.ShowHarvestReport(CardReport(counts), counts);
   if (cards.fewerWordsOnly) {
     target.ShowNoCardResults(kFewerWordsOnlyText);
   } else if (counts.sold == 0) {

@@ -10,10 +10,6 @@
 
 namespace qb {
 
-// Why a sold card gives no row, in the order the card is tested.
-enum class CardLeftOut { kNone, kPrice, kTitle, kItemNumber };
-inline constexpr size_t kCardLeftOutCount = 4;
-
 // One sold card of a card page's results list, in page order.
 struct SoldCard {
   std::string itemNumber;
@@ -38,14 +34,7 @@ struct CardPage {
 // list holds srp-results), up to the fewer-words boundary.
 CardPage ReadCardPage(std::string_view page);
 
-// What a card harvest did, for example
-// "28 sold listings: 25 added, 1 already in the grid, 2 left out (price not a single U.S. dollar amount)".
-struct CardCounts {
-  size_t sold = 0;
-  size_t added = 0;
-  size_t inGrid = 0;
-  size_t leftOut[kCardLeftOutCount] = {};  // by CardLeftOut
-};
+// The report line of a card harvest's counts.
 std::string CardReport(const CardCounts& counts);
 
 // Harvests a card page into the target: every sold card through AddGridRow,

@@ -1,8 +1,22 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace qb {
+
+// Why a sold card gives no row, in the order the card is tested.
+enum class CardLeftOut { kNone, kPrice, kTitle, kItemNumber };
+inline constexpr size_t kCardLeftOutCount = 4;
+
+// What a card harvest did, for example
+// "28 sold listings: 25 added, 1 already in the grid, 2 left out (price not a single U.S. dollar amount)".
+struct CardCounts {
+  size_t sold = 0;
+  size_t added = 0;
+  size_t inGrid = 0;
+  size_t leftOut[kCardLeftOutCount] = {};  // by CardLeftOut
+};
 
 // What a sold card tells beside its price; the described layouts give none.
 struct SaleDetails {
@@ -30,8 +44,8 @@ class HarvestTarget {
   // A card page that gives no row: kNoSoldListingsText or
   // kFewerWordsOnlyText in the warning dialog captioned kNoResultsText.
   virtual void ShowNoCardResults(std::string_view /*message*/) {}
-  // One line on what a card harvest did (the window's status bar).
-  virtual void ShowHarvestReport(std::string_view /*report*/) {}
+  // One line on what a card harvest did (the window's status bar), and its counts.
+  virtual void ShowHarvestReport(std::string_view /*report*/, const CardCounts& /*counts*/) {}
 
  private:
   int FDollarNoticeCount = 0;

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
@@ -16,6 +17,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QShowEvent>
 #include <QSplitter>
@@ -30,7 +32,9 @@
 #include "controls/ProDlgs.h"
 #include "controls/ProStBar.h"
 #include "harvest/HarvestText.h"
+#include "harvest/NextPage.h"
 #include "harvest/Snapshot.h"
+#include "research/AddAllPages.h"
 #include "research/GridExport.h"
 #include "research/GridRules.h"
 #include "research/LVMainGrid.h"
@@ -64,15 +68,17 @@ const char* kLocalPromotion =
 QString Text(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 // Harvest results go into the grid; the view hears of new rows in one batch.
+// A quiet target keeps a card page's messages instead of showing them.
 class WindowHarvestTarget : public HarvestTarget {
  public:
   WindowHarvestTarget(ResearchGridModel* model, TProWarningDialog* warning, QLabel* report, QWidget* window,
-                      int& dollarNoticeCount)
+                      int& dollarNoticeCount, bool quiet)
       : FModel(model),
         FWarning(warning),
         FReport(report),
         FWindow(window),
-        FDollarNoticeCount(dollarNoticeCount) {
+        FDollarNoticeCount(dollarNoticeCount),
+        FQuiet(quiet) {
     FModel->BeginAdding();
   }
   ~WindowHarvestTarget() override { FModel->EndAdding(); }
@@ -81,10 +87,13 @@ class WindowHarvestTarget : public HarvestTarget {
                   std::string_view amount, const SaleDetails& details) override {
     ++FOffered;
     if (FModel->AddGridRow(description, itemNumber, bids, amount, details)) {
-      ++FLine.added;
+      ++FAdded;
       return true;
     }
-    ++(IsAddableRow(description, amount) ? FLine.inGrid : FLine.leftOut);
+    if (IsAddableRow(description, amount))
+      ++FInGrid;
+    else
+      ++FRuleLeftOut[size_t(amount == kForeignAmount ? CardLeftOut::kPrice : CardLeftOut::kTitle)];
     return false;
   }
   void ShowDollarNotice() override {
@@ -96,45 +105,66 @@ class WindowHarvestTarget : public HarvestTarget {
   int& DollarNoticeCount() override { return FDollarNoticeCount; }
   void ShowNoResults() override {
     qCDebug(lcF7, "%lld message: no results", LogClock());
+    FPage.kind = PageHarvest::Kind::kNoResults;
+    if (FQuiet) return;
     FWarning->SetCaption(Text(kNoResultsText));
     FWarning->SetWarningMessage(Text(kNoResultsText));
     FWarning->Execute();
   }
   void ShowNoCardResults(std::string_view message) override {
     qCDebug(lcF7, "%lld message: no card results", LogClock());
+    FPage.kind = PageHarvest::Kind::kNoCardResults;
+    FPage.message = std::string(message);
+    if (FQuiet) return;
     FModel->EndAdding();
     FModel->BeginAdding();
     FWarning->SetCaption(Text(kNoResultsText));
     FWarning->SetWarningMessage(Text(message));
     FWarning->Execute();
   }
-  void ShowHarvestReport(std::string_view report) override {
+  void ShowHarvestReport(std::string_view report, const CardCounts& counts) override {
     FReport->setText(Text(report));
-    FLine.report = std::string(report);
+    FPage.report = std::string(report);
+    FCardCounts = counts;
   }
 
-  // What the harvest did: a card page's report counts the cards left out
+  // What the harvest did: a card page's counts hold the cards left out
   // before the add rule, which the target never sees.
-  HarvestLine Line() const {
-    HarvestLine line = FLine;
-    int64_t reported = 0;
-    for (char c : line.report) {
-      if (c < '0' || c > '9') break;
-      reported = reported * 10 + (c - '0');
+  PageHarvest Page() const {
+    PageHarvest page = FPage;
+    if (!page.report.empty()) {
+      page.counts = FCardCounts;
+    } else {
+      page.counts = {};
+      page.counts.sold = FOffered;
     }
-    line.sold = std::max(reported, FOffered);
+    page.counts.added = FAdded;
+    page.counts.inGrid = FInGrid;
+    for (size_t i = 0; i < kCardLeftOutCount; ++i) page.counts.leftOut[i] += FRuleLeftOut[i];
+    return page;
+  }
+  HarvestLine Line() const {
+    const PageHarvest page = Page();
+    HarvestLine line;
+    line.report = page.report;
+    line.sold = int64_t(page.counts.sold);
+    line.added = int64_t(page.counts.added);
+    line.inGrid = int64_t(page.counts.inGrid);
     line.leftOut = line.sold - line.added - line.inGrid;
     return line;
   }
 
  private:
-  HarvestLine FLine;
-  int64_t FOffered = 0;
+  PageHarvest FPage;
+  CardCounts FCardCounts;
+  size_t FOffered = 0, FAdded = 0, FInGrid = 0;
+  size_t FRuleLeftOut[kCardLeftOutCount] = {};
   ResearchGridModel* FModel;
   TProWarningDialog* FWarning;
   QLabel* FReport;
   QWidget* FWindow;
   int& FDollarNoticeCount;
+  bool FQuiet;
 };
 
 // The splitter's handle: a raised bevel across the window.
@@ -348,6 +378,8 @@ void TfrmMainPrice::BuildMenus() {
       {"View", "Graphs1", "Graphs and Statistics", &TfrmMainPrice::Graphs1Click, {}},
       {"View", "PriceTrends1", "Price Trends", &TfrmMainPrice::PriceTrends1Click, {}},
       {"Data", "Search1", "Add All From Page", &TfrmMainPrice::Search1Click, QKeySequence(Qt::Key_F7)},
+      {"Data", "AddAllPages1", "Add All Pages", &TfrmMainPrice::AddAllPages1Click,
+       QKeySequence(Qt::SHIFT | Qt::Key_F7)},
       {"Data", "ClearSear1", "Clear Search And Grid", &TfrmMainPrice::ClearSear1Click, {}},
       {"Data", "ClearGridOnly1", "Clear Grid Only", &TfrmMainPrice::ClearGridOnly1Click, {}},
       {"Filters", "Hi1", "Set Hi", &TfrmMainPrice::Hi1Click, {}},
@@ -413,6 +445,16 @@ void TfrmMainPrice::BuildToolBar(QWidget* panel) {
   ProButton1->setGeometry(0, 8, 81, 33);
   ProButton1->setFocusPolicy(Qt::NoFocus);
   connect(ProButton1, &QPushButton::clicked, this, [this] { Guard([&] { Search1Click(); }); });
+  // In the gap between ADD and the speed buttons.
+  FAddAllButton = new TProSpeedButton(panel);
+  FAddAllButton->setObjectName(QStringLiteral("psbAddAllPages"));
+  FAddAllButton->SetFlat(true);
+  FAddAllButton->SetHint(QStringLiteral("Add All Pages (Shift+F7)"));
+  FAddAllButton->SetGlyph(QIcon(QStringLiteral(":/research/add-all-pages.svg")));
+  FAddAllButton->setIconSize(QSize(24, 24));
+  FAddAllButton->setGeometry(81, 0, 30, 32);
+  FAddAllButton->setFocusPolicy(Qt::NoFocus);
+  connect(FAddAllButton, &QAbstractButton::clicked, this, [this] { Guard([&] { AddAllPages1Click(); }); });
 
   struct Tool {
     const char* name;
@@ -644,15 +686,19 @@ void TfrmMainPrice::Search1Click() {
   } while (self && FAddAgain);
 }
 
-void TfrmMainPrice::AddAllFromPage() {
-  const QString address = Bro->Url().toString();
+void TfrmMainPrice::AddAllFromPage() { HarvestShownPage(false, false); }
+
+PageHarvest TfrmMainPrice::HarvestShownPage(bool quiet, bool findNext) {
+  const QUrl url = Bro->Url();
+  const QString address = url.toString();
   const std::string snapshot = SaveBrowserDocument(*Bro, *FSnapshotNames);
   const std::string page = ReadSnapshotText(snapshot);
   FHarvestReport->clear();
   qCDebug(lcF7, "%lld harvest started: %zu bytes", LogClock(), page.size());
   const size_t before = Rows().size();
+  PageHarvest result;
   {
-    WindowHarvestTarget target(FModel, pwdGen, FHarvestReport, this, FDollarNoticeCount);
+    WindowHarvestTarget target(FModel, pwdGen, FHarvestReport, this, FDollarNoticeCount, quiet);
     // The rows that came go to the research file whatever ends the harvest.
     struct Keep {
       TfrmMainPrice* window;
@@ -676,8 +722,82 @@ void TfrmMainPrice::AddAllFromPage() {
       }
     } keep{this, target, before, HarvestTimeNow(), address.toStdString(), snapshot};
     HarvestPage(page, target);
+    result = target.Page();
   }
   qCDebug(lcF7, "%lld harvest ended: %zu rows added", LogClock(), Rows().size() - before);
+  result.address = AddAllPagesRun::WalkAddress(url);
+  if (findNext && result.kind == PageHarvest::Kind::kRows)
+    if (const std::optional<std::string> href = NextPageHref(page))
+      result.next = AddAllPagesRun::WalkAddress(url.resolved(QUrl(QString::fromStdString(*href))));
+  return result;
+}
+
+void TfrmMainPrice::AddAllPages1Click() {
+  if (FWalk) return;
+  if (FAddingFromPage) {
+    ProStatusBar1->showMessage(
+        QStringLiteral("Still reading the page for Add All From Page; press Shift+F7 again when it is done"),
+        5000);
+    return;
+  }
+  // The last walk's closing words give way to this one.
+  for (QProgressDialog* old : findChildren<QProgressDialog*>(QStringLiteral("AddAllPagesProgress")))
+    old->deleteLater();
+  FWalk = new AddAllPagesRun(
+      this, Bro, [this](bool quiet) { return HarvestShownPage(quiet, true); },
+      [this](const WalkEnd& end) { WalkFinished(end); });
+  SetWalking(true);
+  FWalk->Start();
+}
+
+void TfrmMainPrice::WalkFinished(const WalkEnd& end) {
+  SetWalking(false);
+  FWalk->deleteLater();
+  FWalk = nullptr;
+  const QString line = QString::fromStdString(WalkEndText(end));
+  FHarvestReport->setText(line);
+  FHarvestReport->setToolTip(line);
+  if (end.stop == WalkStop::kReadFailed)
+    ErrorMessageBox(QString::fromStdString(DisplayMessage(end.message)), this);
+}
+
+void TfrmMainPrice::SetWalking(bool walking) {
+  static const char* const kChanging[] = {
+      "Search1",
+      "AddAllPages1",
+      "NewResearch1",
+      "OpenResearch1",
+      "Search2",
+      "ClearSear1",
+      "ClearGridOnly1",
+      "Hi1",
+      "Low1",
+      "RemoveZero1",
+      "RemoveCheckedItems1",
+      "RemoveUncheckedItems1",
+      "DeleteSelectedItems1",
+      "RemoveUnselectedItems1",
+      "OnlineHelp1",
+      "ProButton1",
+      "psbAddAllPages",
+      "pSpeedReset",
+      "pSpdHelp",
+      "pSpdDelZero",
+      "psbSearchStartPage",
+      "psbSetLow",
+      "psbSetHigh",
+      "psbDeleteChecked",
+      "psbDeleteUnchecked",
+      "psbDeleteSelected",
+      "psbDeleteUnselected",
+      "ProSpeedButton1",
+  };
+  for (const char* name : kChanging) {
+    const QString objectName = QString::fromLatin1(name);
+    if (auto* action = findChild<QAction*>(objectName)) action->setEnabled(!walking);
+    if (auto* widget = findChild<QWidget*>(objectName)) widget->setEnabled(!walking);
+  }
+  FRecentMenu->setEnabled(!walking);
 }
 
 void TfrmMainPrice::ClearSear1Click() {
@@ -755,6 +875,7 @@ void TfrmMainPrice::AboutRegister1Click() {
 // Grid header
 
 void TfrmMainPrice::LVMainGridColumnClick(int column) {
+  if (FWalk) return;  // the rows arrive in page order
   FSortDirection = -FSortDirection;
   FModel->SortByColumn(column, FSortDirection);
   std::string message;
@@ -771,6 +892,11 @@ void TfrmMainPrice::showEvent(QShowEvent* event) {
 void TfrmMainPrice::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   Guard([&] { FormResize(); });
+}
+
+void TfrmMainPrice::closeEvent(QCloseEvent* event) {
+  if (FWalk) FWalk->Cancel();
+  QMainWindow::closeEvent(event);
 }
 
 bool TfrmMainPrice::eventFilter(QObject* watched, QEvent* event) {

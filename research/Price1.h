@@ -6,6 +6,7 @@
 #include <string>
 
 #include "research/GridRows.h"
+#include "research/PageWalk.h"
 
 class QAction;
 class QLabel;
@@ -23,6 +24,7 @@ class TProSpeedButton;
 class SnapshotNameGenerator;
 class ResearchDocument;
 class RecentResearch;
+class AddAllPagesRun;
 
 // How long F7 waits for the browser to hand the document over: with the key's
 // way in and the harvest, F7 ends in rows or a message within 30 s.
@@ -90,6 +92,8 @@ class TfrmMainPrice : public QMainWindow {
   void PriceTrends1Click();
   // Data
   void Search1Click();
+  // Add All Pages: the shown page and the pages after it, with progress.
+  void AddAllPages1Click();
   void ClearSear1Click();
   void ClearGridOnly1Click();
   // Filters
@@ -110,6 +114,7 @@ class TfrmMainPrice : public QMainWindow {
  protected:
   void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -123,6 +128,12 @@ class TfrmMainPrice : public QMainWindow {
   void RemoveWhere(const std::function<bool(size_t)>& goes);
   void ShowLocalPromotion();
   void AddAllFromPage();
+  // Reads the shown page into a snapshot and harvests it: F7's messages in
+  // boxes unless quiet; with findNext, the address of its next page.
+  PageHarvest HarvestShownPage(bool quiet, bool findNext);
+  void WalkFinished(const WalkEnd& end);
+  // Commands that change the grid or move the browser, off during a walk.
+  void SetWalking(bool walking);
   void FillRecentMenu();
   // After a change of the research: the title, and a write that failed.
   void Stored(bool ok, const std::string& message);
@@ -141,6 +152,7 @@ class TfrmMainPrice : public QMainWindow {
   ResearchGridModel* FModel = nullptr;
   TProPanel* ProPanel1 = nullptr;
   TProButton* ProButton1 = nullptr;
+  TProSpeedButton* FAddAllButton = nullptr;
   LVMainGridView* LVMainGrid = nullptr;
   QWidget* Splitter1 = nullptr;
   TProStatusBar* ProStatusBar1 = nullptr;
@@ -155,8 +167,9 @@ class TfrmMainPrice : public QMainWindow {
   TProInfoDialog* pidHelp = nullptr;
   TProCalcDialog* calc = nullptr;
   bool FAdsFailed = false;
-  bool FAddingFromPage = false;  // Search1Click is reading or harvesting the page
-  bool FAddAgain = false;        // F7 came again meanwhile: run once more when done
+  bool FAddingFromPage = false;     // Search1Click is reading or harvesting the page
+  bool FAddAgain = false;           // F7 came again meanwhile: run once more when done
+  AddAllPagesRun* FWalk = nullptr;  // the Add All Pages that runs, if any
 };
 
 }  // namespace qb

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -110,8 +109,9 @@ class CliHarvestTarget : public HarvestTarget {
   void ShowDollarNotice() override { Say(kDollarNoticeText); }
   void ShowNoResults() override { Say(kNoResultsText); }
   void ShowNoCardResults(std::string_view message) override { Say(message); }
-  void ShowHarvestReport(std::string_view report) override {
+  void ShowHarvestReport(std::string_view report, const CardCounts& counts) override {
     FReport.assign(report);
+    FReportedSold = counts.sold;
     Say(report);
   }
 
@@ -119,8 +119,7 @@ class CliHarvestTarget : public HarvestTarget {
   // report's count of sold listings where there is one, else the records
   // seen.
   void FillLine(HarvestLine& line) const {
-    size_t sold = FSeen;
-    if (!FReport.empty()) std::from_chars(FReport.data(), FReport.data() + FReport.size(), sold);
+    const size_t sold = FReport.empty() ? FSeen : FReportedSold;
     line.report = FReport;
     line.sold = static_cast<int64_t>(sold);
     line.added = static_cast<int64_t>(FAdded);
@@ -170,7 +169,7 @@ class CliHarvestTarget : public HarvestTarget {
   bool FHoldsMessages = false;
   std::string FHeld;
   std::string FReport;
-  size_t FSeen = 0, FAdded = 0, FInGrid = 0, FLeftOut = 0;
+  size_t FSeen = 0, FAdded = 0, FInGrid = 0, FLeftOut = 0, FReportedSold = 0;
 };
 
 // The expected size of standard input, 0 when it cannot tell (a pipe, a terminal).

@@ -23,7 +23,7 @@ void RecordingTarget::ShowNoCardResults(std::string_view message) {
   ++noCardResults;
 }
 
-void RecordingTarget::ShowHarvestReport(std::string_view report) {
+void RecordingTarget::ShowHarvestReport(std::string_view report, const qb::CardCounts&) {
   said.emplace_back(report);
   ++reports;
 }

@@ -19,7 +19,7 @@ class RecordingTarget : public qb::HarvestTarget {
   void ShowDollarNotice() override;
   void ShowNoResults() override;
   void ShowNoCardResults(std::string_view message) override;
-  void ShowHarvestReport(std::string_view report) override;
+  void ShowHarvestReport(std::string_view report, const qb::CardCounts& counts) override;
 
   // The grid's rows as "item|bids|amount|description", with
   // "|sold|delivery|condition" after it when the row has any of them.
