@@ -24,7 +24,8 @@ std::optional<std::string> NextPageHref(std::string_view page) {
     if (!HasClassToken(tokens.AttributeValue("class"), kNextPageToken)) continue;
     bool hasHref = false;
     const std::string_view href = tokens.AttributeValue("href", &hasHref);
-    if (!hasHref || EqualsAsciiFolded(TrimHtmlSpace(tokens.AttributeValue("aria-disabled")), "true")) continue;
+    if (!hasHref || EqualsAsciiFolded(TrimHtmlSpace(tokens.AttributeValue("aria-disabled")), "true"))
+      continue;
     return std::string(TrimHtmlSpace(DecodeHtmlReferences(href)));
   }
   return std::nullopt;

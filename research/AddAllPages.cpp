@@ -63,7 +63,8 @@ void AddAllPagesRun::Start() {
 
 PageHarvest AddAllPagesRun::HarvestShownPage(bool quiet) {
   PageHarvest page = FHarvest(quiet);
-  if (FLoadedAt != 0) qCDebug(lcF7, "%lld walk: page read, %lld ms after its load", LogClock(), LogClock() - FLoadedAt);
+  if (FLoadedAt != 0)
+    qCDebug(lcF7, "%lld walk: page read, %lld ms after its load", LogClock(), LogClock() - FLoadedAt);
   return page;
 }
 

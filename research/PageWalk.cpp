@@ -34,25 +34,19 @@ std::string WalkEndText(const WalkEnd& end) {
                      CardReport(end.total) + ". ";
   const std::string at = PageName(end.page);
   switch (end.stop) {
-    case WalkStop::kLastPage:
-      return text + "That was the last page.";
+    case WalkStop::kLastPage: return text + "That was the last page.";
     case WalkStop::kNoCardResults:
-    case WalkStop::kNotResultPage:
-      return text + "Page " + std::to_string(end.page) + ": " + end.message;
-    case WalkStop::kLoop:
-      return text + "Stopped at " + at + ": its next page was read already.";
+    case WalkStop::kNotResultPage: return text + "Page " + std::to_string(end.page) + ": " + end.message;
+    case WalkStop::kLoop: return text + "Stopped at " + at + ": its next page was read already.";
     case WalkStop::kLimit:
       return text + "Stopped after " + std::to_string(kWalkPageLimit) +
              " pages, the most one walk reads; press Shift+F7 to go on from here.";
     case WalkStop::kLoadTimeout:
       return text + "Stopped: " + at + " did not load within " + std::to_string(kWalkLoadTimeoutMs / 1000) +
              " seconds.";
-    case WalkStop::kLoadFailed:
-      return text + "Stopped: " + at + " did not load.";
-    case WalkStop::kReadFailed:
-      return text + "Stopped at " + at + ": " + end.message;
-    case WalkStop::kCancelled:
-      return text + "Cancelled at " + at + ".";
+    case WalkStop::kLoadFailed: return text + "Stopped: " + at + " did not load.";
+    case WalkStop::kReadFailed: return text + "Stopped at " + at + ": " + end.message;
+    case WalkStop::kCancelled: return text + "Cancelled at " + at + ".";
   }
   return text;
 }

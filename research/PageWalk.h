@@ -28,10 +28,10 @@ struct PageHarvest {
     kNoResults,      // not a result page at all
   };
   Kind kind = Kind::kRows;
-  std::string message;  // kNoCardResults: F7's message
-  CardCounts counts;    // what the add rule did with the page's listings
-  std::string report;   // the page's report line; empty for the described layouts
-  std::string address;  // where the browser is, as the host compares addresses
+  std::string message;              // kNoCardResults: F7's message
+  CardCounts counts;                // what the add rule did with the page's listings
+  std::string report;               // the page's report line; empty for the described layouts
+  std::string address;              // where the browser is, as the host compares addresses
   std::optional<std::string> next;  // the next page's address, resolved
 };
 
@@ -58,10 +58,10 @@ struct WalkProgress {
 
 struct WalkEnd {
   WalkStop stop = WalkStop::kLastPage;
-  int page = 1;           // the page the walk stopped at
-  int resultPages = 0;    // pages that were result pages
+  int page = 1;         // the page the walk stopped at
+  int resultPages = 0;  // pages that were result pages
   CardCounts total;
-  std::string message;    // the page's message, or the error, where the stop has one
+  std::string message;  // the page's message, or the error, where the stop has one
 };
 
 // "Page 3", the rows added so far, and the last page's report line.
