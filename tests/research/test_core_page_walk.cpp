@@ -52,13 +52,19 @@ class TestPageWalk : public QObject {
     QTest::addColumn<QString>("href");  // "-" for none
     QTest::newRow("plain") << R"(<a class="pagination__next icon-link" href="p2.htm?a=1&amp;b=2">)"
                            << "p2.htm?a=1&b=2";
-    QTest::newRow("disabled last page") << R"(<a class="pagination__next" aria-disabled="true">)" << "-";
-    QTest::newRow("disabled with href") << R"(<a class=pagination__next href=p2 aria-disabled=TRUE>)" << "-";
-    QTest::newRow("first usable one") << R"(<a class="pagination__next">x</a><a href=" p3 " class="pagination__next">)"
-                                      << "p3";
-    QTest::newRow("not an a") << R"(<button class="pagination__next" href="p2">)" << "-";
-    QTest::newRow("token part only") << R"(<a class="pagination__nextx" href="p2">)" << "-";
-    QTest::newRow("in a script") << R"(<script>'<a class="pagination__next" href="p2">'</script>)" << "-";
+    QTest::newRow("disabled last page") << R"(<a class="pagination__next" aria-disabled="true">)"
+                                        << "-";
+    QTest::newRow("disabled with href") << R"(<a class=pagination__next href=p2 aria-disabled=TRUE>)"
+                                        << "-";
+    QTest::newRow("first usable one")
+        << R"(<a class="pagination__next">x</a><a href=" p3 " class="pagination__next">)"
+        << "p3";
+    QTest::newRow("not an a") << R"(<button class="pagination__next" href="p2">)"
+                              << "-";
+    QTest::newRow("token part only") << R"(<a class="pagination__nextx" href="p2">)"
+                                     << "-";
+    QTest::newRow("in a script") << R"(<script>'<a class="pagination__next" href="p2">'</script>)"
+                                 << "-";
   }
   void nextPageLink() {
     QFETCH(QString, page);
@@ -84,7 +90,8 @@ class TestPageWalk : public QObject {
     QCOMPARE(host.log, (std::vector<std::string>{"read", "timer 3000", "timer 30000", "load B", "read quiet",
                                                  "timer 3000", "timer 30000", "load C", "read quiet"}));
     QCOMPARE(int(host.end.stop), int(qb::WalkStop::kLastPage));
-    QCOMPARE(qb::WalkEndText(host.end), std::string("3 pages, 16 sold listings: 16 added. That was the last page."));
+    QCOMPARE(qb::WalkEndText(host.end),
+             std::string("3 pages, 16 sold listings: 16 added. That was the last page."));
   }
 
   void stops_data() {
@@ -110,7 +117,8 @@ class TestPageWalk : public QObject {
     host.pages = {Page("A", "B")};
     if (tag == "loop") host.pages.push_back(Page("B", "A"));
     qb::PageHarvest other;
-    other.kind = tag == "sign-in page" ? qb::PageHarvest::Kind::kNoResults : qb::PageHarvest::Kind::kNoCardResults;
+    other.kind =
+        tag == "sign-in page" ? qb::PageHarvest::Kind::kNoResults : qb::PageHarvest::Kind::kNoCardResults;
     if (tag == "sign-in page" || tag == "no sold listings") host.pages.push_back(other);
     if (tag == "cancel in read") {
       host.pages.push_back(Page("B", "C"));
@@ -125,9 +133,12 @@ class TestPageWalk : public QObject {
     if (tag == "cancel in pause") walk.Cancel();
     while (!host.ended) {
       walk.TimerFired();  // the pause ends, the load begins
-      if (tag == "load timeout") walk.TimerFired();
-      else if (tag == "cancel in load") walk.Cancel();
-      else walk.PageLoaded(tag != "load failed");
+      if (tag == "load timeout")
+        walk.TimerFired();
+      else if (tag == "cancel in load")
+        walk.Cancel();
+      else
+        walk.PageLoaded(tag != "load failed");
     }
     QCOMPARE(int(host.end.stop), stop);
     QCOMPARE(host.end.page, page);
