@@ -15,6 +15,7 @@
 #include "harvest/Snapshot.h"
 #include "research/GridExport.h"
 #include "research/ResearchFile.h"
+#include "runtime/ProgramFiles.h"
 
 namespace qb {
 
@@ -201,7 +202,7 @@ constexpr std::string_view kSqliteHeader{"SQLite format 3\0", 16};
 // One FILE of the command line, read before anything is harvested.
 struct Input {
   std::string file;
-  bool research = false;
+  bool research = false;  // IsResearchInput
   PageText page;
   GridRows rows;  // a research file's
 };
@@ -209,11 +210,12 @@ struct Input {
 // Reads one FILE: a research file's rows, or a page; false with the message
 // in error.
 bool ReadInput(Input& input, std::FILE* in, std::string& error) {
-  if (input.file != "-" && IsResearchInput(input.file)) {
-    input.research = true;
+#ifdef QB_HARVEST_RESEARCH_FILES
+  if (input.research) {
     const std::unique_ptr<ResearchFile> file = ResearchFile::Open(input.file, false, error);
     return file && file->Load(input.rows, error);
   }
+#endif
   if (const int readError = ReadPage(input.file, in, input.page)) {
     error = std::strerror(readError);
     return false;
@@ -228,14 +230,6 @@ bool ReadInput(Input& input, std::FILE* in, std::string& error) {
   return true;
 }
 
-// Where a page came from, for its harvest line.
-std::string PageAddress(const std::string& file) {
-  if (file == "-") return "standard input";
-  std::error_code error;
-  const std::filesystem::path path = std::filesystem::absolute(file, error);
-  return error ? file : path.lexically_normal().string();
-}
-
 // Harvests one FILE into the target; its text or rows are let go after.
 void HarvestInput(Input& input, CliHarvestTarget& target) {
   if (input.research) {
@@ -245,6 +239,15 @@ void HarvestInput(Input& input, CliHarvestTarget& target) {
     HarvestPage(input.page.view(), target, input.page.utf8(), !input.page.holdsWatched());
     input.page = PageText();
   }
+}
+
+#ifdef QB_HARVEST_RESEARCH_FILES
+// Where a page came from, for its harvest line.
+std::string PageAddress(const std::string& file) {
+  if (file == "-") return "standard input";
+  std::error_code error;
+  const std::filesystem::path path = std::filesystem::absolute(file, error);
+  return error ? file : path.lexically_normal().string();
 }
 
 // The research file of --into. A new one is made under a name of its own
@@ -303,6 +306,29 @@ int HarvestInto(const std::string& into, std::vector<Input>& inputs, Output& out
   }
   return kHarvestDone;
 }
+#else
+// quellbid-harvest-research: beside this program in the build folder, else
+// where it is installed; empty when this program's folder is unknown.
+std::string ResearchHarvester() {
+  const std::filesystem::path folder = ProgramFolder();
+  if (folder.empty()) return {};
+  std::error_code error;
+  const std::filesystem::path beside = folder / "quellbid-harvest-research";
+  if (std::filesystem::exists(beside, error)) return beside.string();
+  return (folder / QB_RESEARCH_HARVESTER).lexically_normal().string();
+}
+
+// A run that names a research file goes on as quellbid-harvest-research,
+// which links Qt SQL for them; returns only when that cannot be run.
+int HandOver(const std::vector<std::string>& arguments, Output& err) {
+  std::vector<std::string> command{ResearchHarvester()};
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  const int error = command[0].empty() ? ENOENT : ReplaceProcess(command[0], command);
+  if (command[0].empty()) command[0] = "quellbid-harvest-research";
+  Message(err, {}, "research files need " + command[0] + ": " + std::strerror(error));
+  return kHarvestUnreadable;
+}
+#endif
 
 int Finish(int status, Output& out, Output& err) {
   if (const int error = out.Finish()) {
@@ -445,12 +471,22 @@ int RunHarvestCli(const std::vector<std::string>& arguments, std::FILE* in, std:
   std::vector<Input> inputs(options.files.size());
   for (size_t i = 0; i < inputs.size(); ++i) {
     inputs[i].file = options.files[i];
+    inputs[i].research = inputs[i].file != "-" && IsResearchInput(inputs[i].file);
+  }
+#ifndef QB_HARVEST_RESEARCH_FILES
+  if (!options.into.empty() ||
+      std::any_of(inputs.begin(), inputs.end(), [](const Input& input) { return input.research; }))
+    return Finish(HandOver(arguments, errors), output, errors);
+#endif
+  for (size_t i = 0; i < inputs.size(); ++i) {
     if (!ReadInput(inputs[i], in, error)) {
       Message(errors, FileLabel(inputs[i].file), error);
       return Finish(kHarvestUnreadable, output, errors);
     }
   }
+#ifdef QB_HARVEST_RESEARCH_FILES
   if (!options.into.empty()) return Finish(HarvestInto(options.into, inputs, output, errors), output, errors);
+#endif
   const bool figures = options.stats || options.trends;
   CliHarvestTarget target(!figures, output, errors);
   if (!figures) {

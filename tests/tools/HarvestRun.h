@@ -13,9 +13,8 @@ struct Run {
 
 // input goes to standard input. A shell redirection such as ">/dev/full" or
 // ">&-" runs the program through /bin/sh with it.
-inline Run Harvest(const QStringList& arguments, const QByteArray& input = {},
-                   const QString& redirection = {}) {
-  const QString program = qEnvironmentVariable("QB_BINARY_DIR") + "/quellbid-harvest";
+inline Run HarvestWith(const QString& program, const QStringList& arguments, const QByteArray& input = {},
+                       const QString& redirection = {}) {
   QProcess process;
   if (redirection.isEmpty())
     process.start(program, arguments);
@@ -29,4 +28,11 @@ inline Run Harvest(const QStringList& arguments, const QByteArray& input = {},
   run.out = process.readAllStandardOutput();
   run.err = process.readAllStandardError();
   return run;
+}
+
+// The same with the built quellbid-harvest.
+inline Run Harvest(const QStringList& arguments, const QByteArray& input = {},
+                   const QString& redirection = {}) {
+  return HarvestWith(qEnvironmentVariable("QB_BINARY_DIR") + "/quellbid-harvest", arguments, input,
+                     redirection);
 }

@@ -243,6 +243,55 @@ class TestHarvestResearch : public QObject {
     QCOMPARE(run.out, QByteArray());
     QCOMPARE(run.err, Said("standard input", "a research file is read by its name, not from standard input"));
   }
+
+  // Research files are read and written by quellbid-harvest-research, found
+  // beside quellbid-harvest or where it is installed: pages need it not,
+  // research files end with status 2 and a message without it.
+  void researchHarvester_data() {
+    QTest::addColumn<bool>("installed");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::newRow("installed: --into") << true << QStringList{"--into", "F", "A"} << 0;
+    QTest::newRow("installed: a file read") << true << QStringList{"R", "B"} << 0;
+    QTest::newRow("missing: pages") << false << QStringList{"A", "T"} << 0;
+    QTest::newRow("missing: --into") << false << QStringList{"--into", "F", "A"} << 2;
+    QTest::newRow("missing: a file read") << false << QStringList{"A", "R"} << 2;
+    QTest::newRow("missing: found by its header") << false << QStringList{"D"} << 2;
+  }
+  void researchHarvester() {
+    QFETCH(bool, installed);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QTemporaryDir dir;
+    const QString built = qEnvironmentVariable("QB_BINARY_DIR"),
+                  program = dir.filePath("bin/quellbid-harvest");
+    QVERIFY(QDir(dir.path()).mkpath("bin") && QDir(dir.path()).mkpath("libexec/quellbid"));
+    QVERIFY(QFile::copy(built + "/quellbid-harvest", program));
+    if (installed)
+      QVERIFY(QFile::copy(built + "/quellbid-harvest-research",
+                          dir.filePath("libexec/quellbid/quellbid-harvest-research")));
+    QFile::remove(File("D"));
+    QVERIFY(QFile::copy(File("R"), File("D")));
+    // The built program's run, into a file of its own, is the one to match.
+    QStringList files = arguments, builtFiles = arguments;
+    for (int i = 0; i < files.size(); ++i)
+      if (files[i].size() == 1) {
+        files[i] = File(files[i]);
+        builtFiles[i] = files[i] == FFile ? FFile + ".built.quellbid" : files[i];
+      }
+    const Run run = HarvestWith(program, files);
+    QCOMPARE(run.status, status);
+    if (status == 0) {
+      const Run expected = Harvest(builtFiles);
+      QCOMPARE(run.out, expected.out);
+      QCOMPARE(run.err, expected.err);
+    } else {
+      QCOMPARE(run.out, QByteArray());
+      QCOMPARE(run.err, "quellbid-harvest: research files need " + dir.filePath("libexec/quellbid").toUtf8() +
+                            "/quellbid-harvest-research: No such file or directory\n");
+      QVERIFY(!QFile::exists(FFile));
+    }
+  }
 };
 
 QTEST_GUILESS_MAIN(TestHarvestResearch)
