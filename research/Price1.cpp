@@ -67,6 +67,12 @@ const char* kLocalPromotion =
 
 QString Text(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
+// The status bar's line, whole in its tooltip where the window cuts it.
+void ShowStatusLine(QLabel* label, const QString& line) {
+  label->setText(line);
+  label->setToolTip(line);
+}
+
 // Harvest results go into the grid; the view hears of new rows in one batch.
 // A quiet target keeps a card page's messages instead of showing them.
 class WindowHarvestTarget : public HarvestTarget {
@@ -123,7 +129,7 @@ class WindowHarvestTarget : public HarvestTarget {
     FWarning->Execute();
   }
   void ShowHarvestReport(std::string_view report, const CardCounts& counts) override {
-    FReport->setText(Text(report));
+    ShowStatusLine(FReport, Text(report));
     FPage.report = std::string(report);
     FCardCounts = counts;
   }
@@ -314,6 +320,8 @@ TfrmMainPrice::TfrmMainPrice(QWidget* parent) : QMainWindow(parent) {
   FHarvestReport = new QLabel(ProStatusBar1);
   FHarvestReport->setObjectName(QStringLiteral("HarvestReport"));
   FHarvestReport->setContentsMargins(4, 0, 4, 0);
+  // A long line is cut at the window's edge (its tooltip has it whole) and never widens the window.
+  FHarvestReport->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   ProStatusBar1->addWidget(FHarvestReport, 1);
 
   pwdGen = new TProWarningDialog(this);
@@ -440,7 +448,9 @@ void TfrmMainPrice::BuildToolBar(QWidget* panel) {
   addFont.setBold(true);
   ProButton1->setFont(addFont);
   QPalette palette = ProButton1->palette();
-  palette.setColor(QPalette::ButtonText, Qt::red);
+  // Red while it can be pressed; the style's grey while a walk runs.
+  palette.setColor(QPalette::Active, QPalette::ButtonText, Qt::red);
+  palette.setColor(QPalette::Inactive, QPalette::ButtonText, Qt::red);
   ProButton1->setPalette(palette);
   ProButton1->setGeometry(0, 8, 81, 33);
   ProButton1->setFocusPolicy(Qt::NoFocus);
@@ -591,7 +601,7 @@ void TfrmMainPrice::Stored(bool ok, const std::string& message) {
 }
 
 void TfrmMainPrice::ShowResearch() {
-  FHarvestReport->clear();
+  ShowStatusLine(FHarvestReport, {});
   FSortDirection = -1;
   setWindowTitle(FDocument->WindowTitle());
 }
@@ -693,7 +703,7 @@ PageHarvest TfrmMainPrice::HarvestShownPage(bool quiet, bool findNext) {
   const QString address = url.toString();
   const std::string snapshot = SaveBrowserDocument(*Bro, *FSnapshotNames);
   const std::string page = ReadSnapshotText(snapshot);
-  FHarvestReport->clear();
+  ShowStatusLine(FHarvestReport, {});
   qCDebug(lcF7, "%lld harvest started: %zu bytes", LogClock(), page.size());
   const size_t before = Rows().size();
   PageHarvest result;
@@ -755,8 +765,7 @@ void TfrmMainPrice::WalkFinished(const WalkEnd& end) {
   FWalk->deleteLater();
   FWalk = nullptr;
   const QString line = QString::fromStdString(WalkEndText(end));
-  FHarvestReport->setText(line);
-  FHarvestReport->setToolTip(line);
+  ShowStatusLine(FHarvestReport, line);
   if (end.stop == WalkStop::kReadFailed)
     ErrorMessageBox(QString::fromStdString(DisplayMessage(end.message)), this);
 }
