@@ -4,12 +4,15 @@
 // closed, cards without price or title, an attribute that never ends).
 #include <benchmark/benchmark.h>
 
+#include <climits>
+#include <cstdint>
 #include <map>
 #include <string>
 
 #include "bench/HarvestBench.h"
 #include "harvest/HarvestCards.h"
 #include "harvest/HarvestText.h"
+#include "harvest/NextPage.h"
 
 namespace {
 
@@ -124,8 +127,9 @@ std::string Carousel(int n) {
   return c + "</ul></div></li>\n";
 }
 
-// A page of about `size` bytes: a third scripts and styles, then the list.
-std::string MakeCardPage(CardPageKind kind, size_t size) {
+// A page of about `size` bytes (or fewer, of `cards` cards): a third scripts and
+// styles, then the list.
+std::string MakeCardPage(CardPageKind kind, size_t size, int cards = INT_MAX) {
   std::string page;
   page.reserve(size + 8192);
   page += "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>brass lamp | sold</title>\n";
@@ -147,11 +151,15 @@ std::string MakeCardPage(CardPageKind kind, size_t size) {
   page += "<ul class=\"srp-results srp-list clearfix\">\n";
   if (kind == kEndlessAttribute) page += "<li class=\"s-card\" data-note='an attribute that never ends ";
   unsigned long long item = 188600000000ULL;
-  for (int n = 0; page.size() < size; ++n, ++item) {
+  for (int n = 0; page.size() < size && n < cards; ++n, ++item) {
     page += Card(item, n, kind);
     if (n % 40 == 39) page += Carousel(n);
   }
-  page += "</ul><footer><p>Page 1</p></footer></body></html>\n";
+  page +=
+      "</ul><nav class=\"pagination\"><a class=\"pagination__previous icon-link\" aria-disabled=\"true\">"
+      "&lsaquo;</a><ol class=\"pagination__items\"><li><a aria-current=\"page\" href=\"?_pgn=1\">1</a></li>"
+      "<li><a href=\"?_pgn=2\">2</a></li></ol><a class=\"pagination__next icon-link\" type=\"next\" "
+      "href=\"?_nkw=brass+lamp&amp;_pgn=2\">&rsaquo;</a></nav><footer><p>Page 1</p></footer></body></html>\n";
   return page;
 }
 
@@ -167,6 +175,21 @@ void Harvest(benchmark::State& state, CardPageKind kind) {
 }
 
 void BM_HarvestCards(benchmark::State& state) { Harvest(state, kRealistic); }
+
+// What Add All Pages does with a page of 240 listings besides F7's harvest:
+// find its next-page link.
+void BM_NextPageHref240(benchmark::State& state) {
+  static const std::string page = MakeCardPage(kRealistic, 3 * kMB, 240);
+  for (auto _ : state) benchmark::DoNotOptimize(qb::NextPageHref(page));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(page.size()));
+}
+
+// The page's harvest and its next link, as the walk reads each page.
+void BM_WalkPage240(benchmark::State& state) {
+  static const std::string page = MakeCardPage(kRealistic, 3 * kMB, 240);
+  if (!qb::NextPageHref(page)) state.SkipWithError("no next link");
+  MeasureHarvest(state, page, [&] { benchmark::DoNotOptimize(qb::NextPageHref(page)); });
+}
 void BM_HarvestCardsUnclosed(benchmark::State& state) { Harvest(state, kUnclosed); }
 void BM_HarvestCardsBare(benchmark::State& state) { Harvest(state, kBare); }
 void BM_HarvestCardsEndlessAttribute(benchmark::State& state) { Harvest(state, kEndlessAttribute); }
@@ -174,6 +197,8 @@ void BM_HarvestCardsEndlessAttribute(benchmark::State& state) { Harvest(state, k
 }  // namespace
 
 BENCHMARK(BM_HarvestCards)->Arg(3)->Arg(30)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NextPageHref240)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WalkPage240)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HarvestCardsUnclosed)->Arg(3)->Arg(30)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HarvestCardsBare)->Arg(3)->Arg(30)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HarvestCardsEndlessAttribute)->Arg(3)->Arg(30)->Unit(benchmark::kMillisecond);

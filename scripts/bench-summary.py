@@ -92,3 +92,15 @@ if big:
     for b in big:
         took = b["real_time"] / 1000
         line(f"{b['name'].split('/')[1]} records, {b['megabytes']:.1f} MB", f"{took:.2f} s", "<= 1 s", took <= 1)
+
+walk = [(n, b) for n, b in sorted(results.items()) if n.startswith("AddAllPages_")]
+if walk:
+    print("Add All Pages in the real program, 240-listing pages (time a page adds after its load; median, max)")
+    for n, b in walk:
+        label = "the program's own part" if n.startswith("AddAllPages_PageOwnPart") else "in all, browser's answer too"
+        line(label, f"{b['real_time']:.0f}, {b['max']:.0f} ms", "<= 150 ms", b["real_time"] <= 150)
+for name, label in (("BM_NextPageHref240", "next-page link of a 240-listing page"),
+                    ("BM_WalkPage240", "harvest + next-page link, 240 listings")):
+    t = ms(name)
+    if t is not None:
+        line(label, f"{t:.2f} ms", "<= 150 ms", t <= 150)

@@ -22,6 +22,10 @@ echo "== F7 on a 6 000-record page in the real program, accessibility bus on"
 QB_E2E_BIG_ONLY=1 QB_E2E_BIG_RECORDS=${QB_BENCH_BIG_RECORDS:-6000} QB_E2E_BIG_JSON="$out/f7-big-page.json" \
   bash tests/app/e2e_quellbid.sh "$(realpath "$build")/quellbid" "$PWD" "$(realpath "$out")/e2e" \
   | grep -E "big page|FAILED|SKIP" || status=1
+echo "== Add All Pages over 240-listing pages in the real program"
+QB_E2E_BIG_WALK_ONLY=1 QB_E2E_WALK_PAGES=6 QB_E2E_WALK_JSON="$out/add-all-pages.json" \
+  bash tests/app/e2e_quellbid.sh "$(realpath "$build")/quellbid" "$PWD" "$(realpath "$out")/e2e-walk" \
+  | grep -E "big walk|FAILED|SKIP" || status=1
 echo "== summary"
 /usr/bin/python3 scripts/bench-summary.py "$out"/*.json || status=1
 exit $status

@@ -778,6 +778,71 @@ def run_big_pages():
             json.dump({"benchmarks": figures}, f, indent=1)
 
 
+def big_search_page(number, count, last):
+    """Page number of a search of count-listing pages: the sample search's first page with its cards repeated,
+    each with an item number of its own, and a next link to page number + 1 unless last."""
+    with open(os.path.join(SOURCE, "pages", "sample-cards-search-1.htm"), encoding="utf-8") as f:
+        page = f.read()
+    cards = re.findall(r'<li class="s-card s-card--horizontal" id="item\w+" data-listingid="(2368\d{8})".*?</li>\n',
+                       page, re.S)
+    spans = [m.span() for m in re.finditer(r'<li class="s-card s-card--horizontal" id="item\w+" '
+                                            r'data-listingid="2368\d{8}".*?</li>\n', page, re.S)]
+    first, end = spans[0][0], spans[-1][1]
+    blocks = [page[a:b] for a, b in spans]
+    body = "".join(blocks[i % len(blocks)].replace(cards[i % len(blocks)], str(500000000000 + number * 10000 + i))
+                   for i in range(count))
+    page = page[:first] + body + page[end:]
+    link = '<a class="pagination__next icon-link" type="next" aria-label="Go to next search page"'
+    at = page.index(link) + len(link)
+    tail = page[at:page.index(">", at)]
+    return page[:at] + (' aria-disabled="true"' if last else f' href="big-search-{number + 1}.htm"') + \
+        page[at + len(tail):]
+
+
+def run_big_walk():
+    """Add All Pages over QB_E2E_WALK_PAGES pages of QB_E2E_WALK_LISTINGS listings (default 3 of 240): the time
+    each page's read, harvest and write add after its load, from the program's log; QB_E2E_WALK_JSON names a file
+    for the figures as benchmark JSON."""
+    pages = int(os.environ.get("QB_E2E_WALK_PAGES", "3"))
+    listings = int(os.environ.get("QB_E2E_WALK_LISTINGS", "240"))
+    global WORKDIR
+    WORKDIR = os.path.join(os.path.dirname(os.path.abspath(WORKDIR)), "big-walk")
+    shutil.rmtree(WORKDIR, ignore_errors=True)
+    os.makedirs(WORKDIR)
+    for number in range(1, pages + 1):
+        name = "base.htm" if number == 1 else f"big-search-{number}.htm"
+        with open(os.path.join(WORKDIR, name), "w", encoding="utf-8") as f:
+            f.write(big_search_page(number, listings, number == pages))
+    with running_program("failure-big-walk") as process:
+        app, splash = wait_splash(process)
+        press(wait_for("the Start button", lambda: find(splash, name="Start", role="push button"), 10))
+        main = wait_for("the window Quellbid",
+                        lambda: next((w for w in windows(app) if w.name == "Quellbid"), None), 20)
+        wait_for("the search's first page", lambda: find(main, pattern=r" \| Gavelton$", role="document web"), 60)
+        time.sleep(2)
+        activate(process.pid, "Quellbid")
+        xdotool("key", "shift+F7")
+        end = f"{pages} pages, {pages * listings} sold listings: "
+        status = wait_for("the walk's closing line", lambda: find(main, pattern="^" + re.escape(end), role="label"),
+                          20 + pages * 40)
+        times = walk_times(process)
+        # Of that, the program's own part: from the browser's answer with the page's markup to the page read.
+        with open(process.log_path, errors="replace") as f:
+            steps = re.findall(r"quellbid.f7: (\d+) (Bro: key answered|walk: page read)", f.read())
+        own = [int(t) - int(steps[i - 1][0]) for i, (t, step) in enumerate(steps) if step == "walk: page read"]
+        log(f"big walk: {pages} pages of {listings} listings; ms per page after its load: {times}, of which the "
+            f"program's own after the browser's answer: {own}; status bar {status.name!r}")
+        screenshot("big-walk", process.pid, "Quellbid")
+        press_to_exit(process, "menu item", "Exit")
+    if os.environ.get("QB_E2E_WALK_JSON"):
+        figures = [{"name": f"AddAllPages_PageAfterLoad/{listings}", "run_type": "iteration",
+                    "real_time": sorted(times)[len(times) // 2], "time_unit": "ms", "max": max(times)},
+                   {"name": f"AddAllPages_PageOwnPart/{listings}", "run_type": "iteration",
+                    "real_time": sorted(own)[len(own) // 2], "time_unit": "ms", "max": max(own)}]
+        with open(os.environ["QB_E2E_WALK_JSON"], "w") as f:
+            json.dump({"benchmarks": figures}, f, indent=1)
+
+
 def run_exit_from_splash():
     with running_program("failure-splash-exit") as process:
         app, splash = wait_splash(process)
@@ -789,6 +854,8 @@ def main():
     try:
         if os.environ.get("QB_E2E_WALK_ONLY"):  # the walk alone, while working on it
             run_add_all_pages()
+        elif os.environ.get("QB_E2E_BIG_WALK_ONLY"):  # make bench's figure
+            run_big_walk()
         elif not os.environ.get("QB_E2E_BIG_ONLY"):
             run_main_journey()
             for f in snapshots():
@@ -799,7 +866,7 @@ def main():
             check_search_form()
             run_card_pages()
             run_add_all_pages()
-        if not os.environ.get("QB_E2E_WALK_ONLY"):
+        if not os.environ.get("QB_E2E_WALK_ONLY") and not os.environ.get("QB_E2E_BIG_WALK_ONLY"):
             run_big_pages()
     except Failure as failure:
         log(f"FAILED: {failure}")
