@@ -1,6 +1,7 @@
 #include "research/AddAllPages.h"
 
 #include <QLabel>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QShortcut>
 #include <QUrl>
@@ -26,7 +27,6 @@ AddAllPagesRun::AddAllPagesRun(QWidget* window, TCppWebBrowser* browser, Harvest
   FDialog->setObjectName(QStringLiteral("AddAllPagesProgress"));
   FDialog->setWindowTitle(QStringLiteral("Add All Pages"));
   FDialog->setWindowModality(Qt::NonModal);
-  FDialog->setRange(0, 0);
   FDialog->setMinimumDuration(0);
   FDialog->setAutoClose(false);
   FDialog->setAutoReset(false);
@@ -34,6 +34,11 @@ AddAllPagesRun::AddAllPagesRun(QWidget* window, TCppWebBrowser* browser, Harvest
   label->setWordWrap(true);
   label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   FDialog->setLabel(label);
+  // A walk has no known length: the bar only moves, and shows no "100%" when it stops.
+  auto* bar = new QProgressBar(FDialog);
+  bar->setTextVisible(false);
+  FDialog->setBar(bar);
+  FDialog->setRange(0, 0);
   FDialog->setFixedWidth(440);
   connect(FDialog, &QProgressDialog::canceled, this, [this] { Guard([&] { Cancel(); }); });
   // Escape in the dialog and in the research window.
