@@ -276,6 +276,10 @@ bool ResearchDocument::SaveAs(const QString& path, GridRows& grid, std::string& 
     ok = made && (grid.empty() || made->AddRows(grid, 0, nullptr, message));
     made.reset();
   }
+  // A message on the passing file names the file the user chose.
+  const std::string passing = ResearchFileMessage(Local8(part), "");
+  if (!ok && message.rfind(passing, 0) == 0)
+    message = ResearchFileMessage(target, message.substr(passing.size()));
   if (ok) {
     RemoveResearchFile(path);
     ok = QFile::rename(part, path);

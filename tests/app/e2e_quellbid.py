@@ -251,13 +251,13 @@ def click(acc):
     xdotool("click", "1")
 
 
-def start_program():
+def start_program(*arguments):
     # Every step of F7 goes to the program's log (quellbid.f7), for the failure report.
     rules = ";".join(filter(None, [os.environ.get("QT_LOGGING_RULES"), "quellbid.f7.debug=true"]))
     env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_LOGGING_RULES=rules)
     path = os.path.join(SHOTS, f"quellbid-{int(time.time() * 1000)}.log")
     logfile = open(path, "w")
-    process = subprocess.Popen([PROGRAM], cwd=WORKDIR, env=env, stdout=logfile, stderr=subprocess.STDOUT)
+    process = subprocess.Popen([PROGRAM, *arguments], cwd=WORKDIR, env=env, stdout=logfile, stderr=subprocess.STDOUT)
     process.log_path = path
     log(f"started {PROGRAM} as {process.pid}")
     return process
@@ -290,9 +290,9 @@ def wait_splash(process):
 
 
 @contextlib.contextmanager
-def running_program(failure_shot):
+def running_program(failure_shot, *arguments):
     """Starts the program; on a failure takes a screenshot; never leaves it running."""
-    process = start_program()
+    process = start_program(*arguments)
     try:
         yield process
     except Failure:

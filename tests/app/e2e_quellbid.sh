@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # End-to-end test of the real program: a virtual display with an accessibility
-# bus and a window manager, then e2e_quellbid.py drives build/quellbid.
-# usage: e2e_quellbid.sh <quellbid> <source folder> <output folder>
+# bus and a window manager, then e2e_quellbid.py (or the driver named by the
+# fourth argument, a script beside it) drives build/quellbid.
+# usage: e2e_quellbid.sh <quellbid> <source folder> <output folder> [driver [seconds]]
 # Exit status 77 (skipped) when the display tools are not installed.
 set -u
 
 program=$1
 source_dir=$2
 out=$3
+driver_script=${4:-e2e_quellbid.py}
+driver_seconds=${5:-220}
 skip=77
 
 for tool in Xvfb xdotool xdpyinfo xprop dbus-launch dbus-send openbox import; do
@@ -84,8 +87,8 @@ pids+=($!)
 sleep 0.5
 
 export NO_AT_BRIDGE=0
-setsid timeout -k 5 220 /usr/bin/python3 "$source_dir/tests/app/e2e_quellbid.py" "$program" "$out/work" \
-  "$out/shots" &
+setsid timeout -k 5 "$driver_seconds" /usr/bin/python3 "$source_dir/tests/app/$driver_script" "$program" \
+  "$out/work" "$out/shots" &
 driver=$!
 pids+=($driver)
 wait $driver

@@ -1,3 +1,9 @@
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -7,10 +13,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWebEngineView>
 #include <QtTest>
+#include <csignal>
 
 #include "browser/TCppWebBrowser.h"
 #include "controls/ProDlgs.h"
@@ -116,6 +125,61 @@ void OpenRecent(TfrmMainPrice& w, const QString& text) {
     if (a->text() == text) return a->trigger();
   QFAIL(qPrintable("no recent entry " + text));
 }
+
+// The item numbers a research file holds, read past the window's lock.
+QStringList ItemsIn(const QString& path) {
+  std::string error;
+  GridRows grid;
+  const std::unique_ptr<ResearchFile> file = ResearchFile::Open(path.toStdString(), false, error);
+  if (!file || !file->Load(grid, error)) return {QString::fromStdString(error)};
+  QStringList items;
+  for (const ResearchRow& row : grid.rows()) items << QString::fromStdString(row.itemNumber);
+  return items;
+}
+
+// Files and folders no one may write to, not even root, while it lives: the
+// immutable flag (false from Set where the file system or the user cannot).
+class Immutable {
+ public:
+  ~Immutable() { Clear(); }
+  void Clear() {
+    for (const QString& path : FPaths) Flag(path, false);
+    FPaths.clear();
+  }
+  bool Set(const QString& path) {
+    FPaths << path;
+    return Flag(path, true);
+  }
+
+ private:
+  static bool Flag(const QString& path, bool on) {
+    const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    ok = ok && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    close(fd);
+    return ok;
+  }
+  QStringList FPaths;
+};
+
+// A full disk while it lives: no file of the process grows past bytes.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(qint64 bytes) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &FOld);
+    rlimit limit = FOld;
+    limit.rlim_cur = rlim_t(bytes);
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &FOld); }
+
+ private:
+  rlimit FOld{};
+};
 
 }  // namespace
 
@@ -639,6 +703,109 @@ class TestResearchWindow : public QObject {
     w.GridModel()->setData(w.GridModel()->index(0, 0), "77");
     Fill(w, {{"1", "A", "$1.00", "1"}, {"77", "B", "$2.00", "1"}});
     QCOMPARE(Column(w, 0), QStringList({"77", "1"}));
+  }
+
+  // A write the named file refuses: the box names the file, the rows stay in
+  // the grid and go on in an untitled file; the named file keeps what it had.
+  void failedWriteMovesTheResearchToAnUntitledFile_data() {
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("held by another program") << "held";
+    QTest::newRow("file cannot be written") << "immutable";
+    QTest::newRow("disk full") << "full";
+  }
+  void failedWriteMovesTheResearchToAnUntitledFile() {
+    QFETCH(QString, cause);
+    QTemporaryDir shelf;
+    const QString named = shelf.filePath("shelf.quellbid");
+    TfrmMainPrice w;
+    Fill(w, {{"1", "A", "$1.00", "1"}, {"2", "B", "$2.00", "1"}});
+    {
+      qbtest::ModalCloser closer(PickFile(named));
+      Trigger(w, "SaveResearchAs1");
+    }
+    QCOMPARE(w.windowTitle(), QString("shelf.quellbid - Quellbid"));
+    // Check marks set and cleared: each one a write that makes the file's log
+    // longer than a new file's.
+    for (int i = 0; i < 40; ++i)
+      w.GridModel()->setData(w.GridModel()->index(0, 0), i % 2 ? Qt::Unchecked : Qt::Checked,
+                             Qt::CheckStateRole);
+    LoadPage(w, TablePage({{"3", "C", "$3.00", "1"}}), "more.htm");
+
+    QSqlDatabase blocker;
+    Immutable immutable;
+    std::unique_ptr<FileSizeLimit> full;
+    if (cause == "held") {
+      blocker = QSqlDatabase::addDatabase("QSQLITE", "blocker");
+      blocker.setDatabaseName(named);
+      QVERIFY(blocker.open() && QSqlQuery(blocker).exec("BEGIN EXCLUSIVE"));
+    } else if (cause == "immutable") {
+      if (!immutable.Set(named) || !immutable.Set(named + "-wal")) QSKIP("cannot make a file immutable here");
+    } else {
+      full = std::make_unique<FileSizeLimit>(QFileInfo(named + "-wal").size() + 1000);
+    }
+    qbtest::ModalCloser closer;
+    Trigger(w, "Search1");
+    full.reset();
+    if (blocker.isOpen()) blocker.close();
+    blocker = QSqlDatabase();
+    QSqlDatabase::removeDatabase("blocker");
+
+    QCOMPARE(closer.seen().size(), 1);
+    QCOMPARE(closer.lastTitle(), QString("Error"));
+    const QString text = closer.lastText();
+    QVERIFY2(text.startsWith("'shelf.quellbid' could not be saved: ") &&
+                 text.endsWith(". The rows stay in the window and are kept in an untitled research file."),
+             qPrintable(text));
+    QCOMPARE(Column(w, 0), (QStringList{"1", "2", "3"}));
+    QCOMPARE(w.windowTitle(), QString("Quellbid"));
+    QVERIFY(IsUntitledResearchPath(w.Document().Path()));
+    QCOMPARE(ItemsIn(w.Document().Path()), (QStringList{"1", "2", "3"}));
+    // The next change goes to the untitled file.
+    w.GridModel()->setData(w.GridModel()->index(2, 0), Qt::Checked, Qt::CheckStateRole);
+    QCOMPARE(closer.seen().size(), 1);
+    immutable.Clear();
+    QCOMPARE(ItemsIn(named), (QStringList{"1", "2"}));
+  }
+
+  // Save Research As where no file can be made: the box names the chosen
+  // file; the research, its untitled file and the folder stay as they were.
+  void saveAsWhereNothingCanBeWritten_data() {
+    QTest::addColumn<QString>("cause");
+    QTest::addColumn<QStringList>("rows");  // of the untitled research
+    QTest::addColumn<QString>("why");
+    const QStringList two{"1", "2"};
+    QTest::newRow("folder cannot be written")
+        << "immutable" << two << "cannot be written: its folder is read-only.";
+    QTest::newRow("disk full") << "full" << two << "could not be saved: ";
+    // No file yet: a new one is made there.
+    QTest::newRow("disk full, no rows") << "full" << QStringList() << "cannot be made: ";
+  }
+  void saveAsWhereNothingCanBeWritten() {
+    QFETCH(QString, cause);
+    QFETCH(QStringList, rows);
+    QFETCH(QString, why);
+    QTemporaryDir shelf;
+    TfrmMainPrice w;
+    QList<Record> records;
+    for (const QString& item : rows) records.append({item.toLatin1(), "A", "$1.00", "1"});
+    if (!records.isEmpty()) Fill(w, records);
+    const QString untitled = w.Document().Path();
+    Immutable immutable;
+    std::unique_ptr<FileSizeLimit> full;
+    if (cause == "immutable" && !immutable.Set(shelf.path())) QSKIP("cannot make a folder immutable here");
+    if (cause == "full") full = std::make_unique<FileSizeLimit>(8192);
+    {
+      qbtest::ModalCloser closer(PickFile(shelf.filePath("shelf.quellbid")));
+      Trigger(w, "SaveResearchAs1");
+      full.reset();
+      QCOMPARE(closer.lastTitle(), QString("Error"));
+      QVERIFY2(closer.lastText().startsWith("'shelf.quellbid' " + why), qPrintable(closer.lastText()));
+    }
+    QCOMPARE(w.windowTitle(), QString("Quellbid"));
+    QCOMPARE(w.Document().Path(), untitled);
+    QCOMPARE(Column(w, 0), rows);
+    QCOMPARE(QDir(shelf.path()).entryList(QDir::Files), QStringList());
+    if (!rows.isEmpty()) QCOMPARE(ItemsIn(untitled), rows);
   }
 };
 
