@@ -176,17 +176,23 @@ void Harvest(benchmark::State& state, CardPageKind kind) {
 
 void BM_HarvestCards(benchmark::State& state) { Harvest(state, kRealistic); }
 
-// What Add All Pages does with a page of 240 listings besides F7's harvest:
-// find its next-page link.
-void BM_NextPageHref240(benchmark::State& state) {
+// A result page of 240 listings, the most a page shows, with its next link.
+const std::string& Page240() {
   static const std::string page = MakeCardPage(kRealistic, 3 * kMB, 240);
+  return page;
+}
+
+// What Add All Pages does with such a page besides F7's harvest: find its
+// next-page link.
+void BM_NextPageHref240(benchmark::State& state) {
+  const std::string& page = Page240();
   for (auto _ : state) benchmark::DoNotOptimize(qb::NextPageHref(page));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(page.size()));
 }
 
 // The page's harvest and its next link, as the walk reads each page.
 void BM_WalkPage240(benchmark::State& state) {
-  static const std::string page = MakeCardPage(kRealistic, 3 * kMB, 240);
+  const std::string& page = Page240();
   if (!qb::NextPageHref(page)) state.SkipWithError("no next link");
   MeasureHarvest(state, page, [&] { benchmark::DoNotOptimize(qb::NextPageHref(page)); });
 }

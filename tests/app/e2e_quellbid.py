@@ -783,13 +783,10 @@ def big_search_page(number, count, last):
     each with an item number of its own, and a next link to page number + 1 unless last."""
     with open(os.path.join(SOURCE, "pages", "sample-cards-search-1.htm"), encoding="utf-8") as f:
         page = f.read()
-    cards = re.findall(r'<li class="s-card s-card--horizontal" id="item\w+" data-listingid="(2368\d{8})".*?</li>\n',
-                       page, re.S)
-    spans = [m.span() for m in re.finditer(r'<li class="s-card s-card--horizontal" id="item\w+" '
-                                            r'data-listingid="2368\d{8}".*?</li>\n', page, re.S)]
-    first, end = spans[0][0], spans[-1][1]
-    blocks = [page[a:b] for a, b in spans]
-    body = "".join(blocks[i % len(blocks)].replace(cards[i % len(blocks)], str(500000000000 + number * 10000 + i))
+    cards = list(re.finditer(r'<li class="s-card s-card--horizontal" id="item\w+" data-listingid="(2368\d{8})".*?'
+                             r'</li>\n', page, re.S))
+    first, end = cards[0].start(), cards[-1].end()
+    body = "".join(cards[i % len(cards)][0].replace(cards[i % len(cards)][1], str(500000000000 + number * 10000 + i))
                    for i in range(count))
     page = page[:first] + body + page[end:]
     link = '<a class="pagination__next icon-link" type="next" aria-label="Go to next search page"'
